@@ -1,0 +1,112 @@
+#include "Engine.h"
+
+#include "Startup.h"
+
+#include <cstdio>
+
+namespace korvalin {
+namespace {
+
+std::string Percentage(size_t done, size_t total)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%3.1f%%", total == 0 ? 100.0 : 100.0 * static_cast<double>(done) / total);
+    return text;
+}
+
+}  // namespace
+
+Engine::Engine(PlatformPaths paths, UiPort& ui, EngineOptions options)
+    : paths_(std::move(paths)),
+      ui_(ui),
+      hooks_(options.hooks != nullptr ? options.hooks : &defaultHooks_),
+      log_(std::move(options.localTime)),
+      store_(paths_.storeFile),
+      online_(std::move(options.clock)),
+      services_{paths_, ui_, log_, settings_, online_, *hooks_},
+      providers_(services_),
+      accounts_(services_, providers_),
+      logWindow_(log_, settings_, ui_),
+      userInformation_(services_, store_, providers_, accounts_, logWindow_)
+{
+}
+
+void Engine::SetCommandLine(const std::vector<std::string>& arguments)
+{
+    recipient_ = RecipientFromArguments(arguments);
+    log_.Info(kCommon, "Mail to be sent to %s", recipient_.c_str());
+}
+
+void Engine::LoadConfiguration(const std::filesystem::path& pluginFolder)
+{
+    log_.Info(kCommon, "Getting the directory");
+    DataRootResult root = PrepareDataRoot(paths_.dataRoot);
+    if (!root.status) {
+        std::fprintf(stderr, "korvalin: %s\n", root.status.error.c_str());
+        ui_.FatalError("Unable to get current directory. Application cannot continue");
+    }
+    providers_.LoadProviders(pluginFolder, store_);
+    userInformation_.Load();
+}
+
+void Engine::StartLogon()
+{
+    log_.Info(kCommon, "Adding icon to systray");
+    ui_.CreateTrayIcon();
+    if (online_.Online()) {
+        ui_.SetStatusText(kModePane, "Online Mode");
+    } else {
+        ui_.SetStatusText(kModePane, "Offline Mode");
+        online_.SetOnline(false);
+        hooks_->ClearPendingActions();
+    }
+
+    if (online_.Online() && !hooks_->ConnectionTest()) {
+        ui_.ShowMainWindow(true);
+    } else {
+        log_.Info(kCommon, "Logging into accounts");
+        if (settings_.Flag(setting::kAutoCheck)) {
+            if (online_.Online())
+                hooks_->StartUpdateCheck();
+            for (const auto& provider : providers_.Providers()) {
+                if (provider->inTree)
+                    ui_.TreeChanged({TreeChangeKind::ProviderExpanded, provider.get()});
+            }
+            std::vector<std::shared_ptr<CAccount>> accounts = accounts_.AllAccounts();
+            for (size_t i = 0; i < accounts.size(); ++i) {
+                ui_.SetStatusText(kProgressPane, Percentage(i + 1, accounts.size()));
+                AccountState state = accounts[i]->State();
+                // An account of a hidden provider is out of sight: it is not logged in.
+                if (state.folderMask != 0 && state.inTree)
+                    accounts_.LoginWithProgress(*accounts[i]);
+            }
+            ui_.StartCheckTimer(settings_.CheckIntervalMinutes());
+            if (hooks_->NewMailListEmpty() && settings_.Flag(setting::kHideOnStartup))
+                ui_.ShowMainWindow(false);
+        } else {
+            ui_.ShowMainWindow(true);
+            ui_.SetStatusText(kProgressPane, Percentage(1, 1));
+        }
+    }
+    ui_.ShowHomeWindow();
+    if (!recipient_.empty())
+        accounts_.ComposeForRecipient({}, recipient_);
+}
+
+void Engine::SaveAtExit()
+{
+    for (const auto& account : accounts_.AllAccounts()) {
+        if (account->State().inTree) {
+            uint16_t mask = FolderMaskFromChecks(*account);
+            account->Update([mask](AccountState& state) { state.folderMask = mask; });
+        }
+    }
+    userInformation_.Save();
+    for (const auto& account : accounts_.AllAccounts()) {
+        if (account->State().inTree)
+            hooks_->SaveAddressBook(*account);
+    }
+    accounts_.WriteAccountSettingsFiles();
+}
+
+}  // namespace korvalin

@@ -1,0 +1,79 @@
+// The engine of the program: owns the log, the settings record, the user
+// store, the providers and their accounts, and runs the start-up steps and
+// the saving at exit. The Qt program creates one and implements its UiPort.
+#pragma once
+
+#include "AccountManager.h"
+#include "CoreHooks.h"
+#include "DiagnosticLog.h"
+#include "LogWindow.h"
+#include "OnlineState.h"
+#include "PlatformPaths.h"
+#include "ProviderHost.h"
+#include "UserInformation.h"
+#include "UserSettings.h"
+#include "UserStore.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace korvalin {
+
+struct EngineOptions {
+    CoreHooks* hooks = nullptr;  // null: the defaults
+    DiagnosticLog::LocalTimeSource localTime;
+    OnlineState::ClockSource clock;
+};
+
+class Engine {
+public:
+    Engine(PlatformPaths paths, UiPort& ui, EngineOptions options = {});
+
+    // The recipient given on the command line (see RecipientFromArguments).
+    void SetCommandLine(const std::vector<std::string>& arguments);
+    std::string& PendingRecipient() { return recipient_; }
+
+    // "Loading the configuration": the data root as current directory, the
+    // plug-ins of pluginFolder, then the user information.
+    void LoadConfiguration(const std::filesystem::path& pluginFolder);
+    void LoadConfiguration() { LoadConfiguration(paths_.executableDir); }
+
+    // "Starting logon": the tray icon, the mode pane, and the logon of every
+    // account whose folder mask is not 0.
+    void StartLogon();
+
+    // At exit: each account's folder selection from the tree checks, then the
+    // user information, the address books and every "Sound.kvx".
+    void SaveAtExit();
+
+    const PlatformPaths& Paths() const { return paths_; }
+    UiPort& Ui() { return ui_; }
+    DiagnosticLog& Log() { return log_; }
+    UserSettings& Settings() { return settings_; }
+    UserStore& Store() { return store_; }
+    OnlineState& Online() { return online_; }
+    CoreHooks& Hooks() { return *hooks_; }
+    ProviderHost& Providers() { return providers_; }
+    AccountManager& Accounts() { return accounts_; }
+    LogWindow& LogView() { return logWindow_; }
+    UserInformation& UserInfo() { return userInformation_; }
+
+private:
+    PlatformPaths paths_;
+    UiPort& ui_;
+    CoreHooks defaultHooks_;
+    CoreHooks* hooks_;
+    DiagnosticLog log_;
+    UserSettings settings_;
+    UserStore store_;
+    OnlineState online_;
+    CoreServices services_;
+    ProviderHost providers_;
+    AccountManager accounts_;
+    LogWindow logWindow_;
+    UserInformation userInformation_;
+    std::string recipient_;
+};
+
+}  // namespace korvalin

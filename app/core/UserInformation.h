@@ -1,0 +1,52 @@
+// Loading and saving the user information in the user store: the settings
+// record ("Dravnek"), one account list per provider, "HiddenProv"; the first
+// run, the upgrade path, the mail-link check, and Clear all settings.
+#pragma once
+
+#include "CoreServices.h"
+
+#include <string>
+
+namespace korvalin {
+
+class AccountManager;
+class LogWindow;
+class ProviderHost;
+class UserStore;
+
+inline constexpr size_t kStoredValueLimit = 5100;  // the most bytes a value is read or built into
+inline constexpr size_t kAccountListLimit = 5000;  // an account list stops growing past this
+
+class UserInformation {
+public:
+    UserInformation(const CoreServices& services, UserStore& store, ProviderHost& providers, AccountManager& accounts,
+                    LogWindow& logWindow);
+
+    // Reads everything, or runs the first run when the store does not exist
+    // yet; then the mail-link check and the end of loading.
+    void Load();
+    void Save();
+    void ClearAllSettings();
+
+    // The account list value of one provider, and whether it hit the limit.
+    struct BuiltList {
+        std::string value;
+        bool overLimit = false;  // grew past the limit: the person is told
+    };
+    static BuiltList BuildAccountList(const ProviderEntry& provider);
+
+private:
+    void FirstRun();
+    bool LoadPath();  // true when the Options sheet must be opened
+    void LoadAccounts(ProviderEntry& provider);
+    void CheckMailtoHandler();
+    void EndOfLoading(bool openOptions);
+
+    CoreServices services_;
+    UserStore& store_;
+    ProviderHost& providers_;
+    AccountManager& accounts_;
+    LogWindow& logWindow_;
+};
+
+}  // namespace korvalin

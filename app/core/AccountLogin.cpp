@@ -43,6 +43,13 @@ void AccountManager::JoinEndedLoginThreads()
     }
 }
 
+size_t AccountManager::LoginsStillEnding()
+{
+    JoinEndedLoginThreads();
+    std::lock_guard lock(threadsMutex_);
+    return loginThreads_.size();
+}
+
 bool AccountManager::LoginWithProgress(CAccount& account)
 {
     if (account.LoggedIn())

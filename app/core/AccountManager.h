@@ -62,6 +62,9 @@ public:
     // Writes "Sound.kvx" for every account with a tree item (at exit).
     void WriteAccountSettingsFiles();
 
+    // Aborted logins whose thread has not ended yet.
+    size_t LoginsStillEnding();
+
     // Every account of providers 1 and up, in order.
     std::vector<std::shared_ptr<CAccount>> AllAccounts() const;
 

@@ -8,6 +8,24 @@
 
 namespace korvalin::test {
 
+void FakeUiPort::Reset()
+{
+    std::lock_guard lock(mutex_);
+    replies_.clear();
+    logins_.clear();
+    newAccounts_.clear();
+    popSettings_.clear();
+    messages_.clear();
+    status_.clear();
+    tree_.clear();
+    loginBoxes_.clear();
+    composes_.clear();
+    calls_.clear();
+    firstCancelTexts.clear();
+    firstProgressTexts.clear();
+    openedUrls.clear();
+}
+
 void FakeUiPort::QueueReply(MessageAnswer answer, bool checkBox)
 {
     std::lock_guard lock(mutex_);

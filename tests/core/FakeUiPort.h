@@ -27,6 +27,9 @@ public:
     using LoginAnswer = std::function<bool(LoginForm&)>;
     using ProgressDriver = std::function<void(LoginProgressBox&)>;
 
+    // Forgets every script and record.
+    void Reset();
+
     // Scripts. An empty queue answers with the default button, or cancels.
     void QueueReply(MessageAnswer answer, bool checkBox = false);
     void QueueLogin(const std::string& login, const std::string& password);

@@ -104,6 +104,8 @@ std::filesystem::path TestPluginFolder()
 TestBed::TestBed() : paths(PathsUnder(dir.Path())), previousDirectory_(std::filesystem::current_path())
 {
     std::filesystem::create_directories(paths.dataRoot / "Accounts");
+    // The program is already the mail-link handler, so loading asks nothing.
+    WriteFile(paths.mimeappsList, "[Default Applications]\nx-scheme-handler/mailto=korvalin.desktop\n");
     Restart();
 }
 
@@ -118,6 +120,7 @@ void TestBed::Restart()
     engine.reset();
     scripts_.clear();
     EngineOptions options;
+    options.hooks = hooks;
     options.localTime = [this] {
         std::tm time{};
         if (!times.empty()) {

@@ -94,6 +94,7 @@ public:
     FakeUiPort ui;
     std::unique_ptr<Engine> engine;
     std::vector<std::tm> times;  // local times handed to the log, one per line, then the last again
+    CoreHooks* hooks = nullptr;  // used by the next Restart()
 
 private:
     std::filesystem::path previousDirectory_;

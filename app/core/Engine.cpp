@@ -2,6 +2,7 @@
 
 #include "Startup.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace korvalin {
@@ -35,6 +36,23 @@ void Engine::SetCommandLine(const std::vector<std::string>& arguments)
 {
     recipient_ = RecipientFromArguments(arguments);
     log_.Info(kCommon, "Mail to be sent to %s", recipient_.c_str());
+}
+
+Status Engine::LeaveRecipientForRunningCopy(const std::string& recipient)
+{
+    return store_.WriteValue(kRecipientValue, recipient + '\0');
+}
+
+void Engine::TakeRecipientFromSecondCopy(const TreeSelection& selection)
+{
+    StoreValue value = store_.Read(kRecipientValue);
+    if (value.state != StoreRead::Found)
+        return;
+    if (Status removed = store_.RemoveValue(kRecipientValue); !removed)
+        log_.Error(kCommon, "Cannot delete the handed-over recipient: %s", removed.error.c_str());
+    std::string recipient = value.bytes.substr(0, std::min<size_t>(value.bytes.size(), 256));
+    recipient_ = recipient.substr(0, recipient.find('\0'));
+    accounts_.ComposeForRecipient(selection, recipient_);
 }
 
 void Engine::LoadConfiguration(const std::filesystem::path& pluginFolder)

@@ -20,6 +20,8 @@
 
 namespace korvalin {
 
+inline constexpr const char* kRecipientValue = "Recipient";
+
 struct EngineOptions {
     CoreHooks* hooks = nullptr;  // null: the defaults
     DiagnosticLog::LocalTimeSource localTime;
@@ -33,6 +35,12 @@ public:
     // The recipient given on the command line (see RecipientFromArguments).
     void SetCommandLine(const std::vector<std::string>& arguments);
     std::string& PendingRecipient() { return recipient_; }
+
+    // The hand-over between two copies of the program: the second copy
+    // leaves its recipient as the store value "Recipient"; the running copy
+    // takes it (the value is deleted), and composes to it from selection.
+    Status LeaveRecipientForRunningCopy(const std::string& recipient);
+    void TakeRecipientFromSecondCopy(const TreeSelection& selection);
 
     // "Loading the configuration": the data root as current directory, the
     // plug-ins of pluginFolder, then the user information.

@@ -126,3 +126,21 @@ TEST(Startup, WholeLoadWithTheTestPlugin)
         << "the password was not chosen to be saved";
     bed.engine.reset();
 }
+
+TEST(Startup, RecipientHandedOverBySecondCopyIsTakenOnce)
+{
+    TestBed bed;
+    ProviderEntry& provider = bed.AddFakeProvider("Mail");
+    auto account = bed.engine->Accounts().AddAccount(provider, "joe", std::string("secret"), true, 1);
+    account->Update([](AccountState& state) { state.loggedIn = true; });
+
+    Engine secondCopy(bed.paths, bed.ui);
+    ASSERT_TRUE(secondCopy.LeaveRecipientForRunningCopy("someone"));
+    EXPECT_EQ(bed.engine->Store().Read("Recipient").bytes, Bytes("someone\0"));
+
+    bed.engine->TakeRecipientFromSecondCopy({});
+    bed.engine->TakeRecipientFromSecondCopy({});
+    ASSERT_EQ(bed.ui.ComposeRequests().size(), 1u);
+    EXPECT_EQ(bed.ui.ComposeRequests()[0].recipient, "someone");
+    EXPECT_EQ(bed.engine->Store().Read("Recipient").state, StoreRead::Missing) << "no Recipient value remains";
+}

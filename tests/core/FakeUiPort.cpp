@@ -22,7 +22,6 @@ void FakeUiPort::Reset()
     composes_.clear();
     calls_.clear();
     firstCancelTexts.clear();
-    firstProgressTexts.clear();
     openedUrls.clear();
 }
 
@@ -226,7 +225,6 @@ void FakeUiPort::RunLoginProgress(LoginProgressBox& box)
     {
         std::lock_guard lock(mutex_);
         firstCancelTexts.push_back(box.CancelText());
-        firstProgressTexts.push_back(box.Text());
     }
     if (driveLoginProgress)
         driveLoginProgress(box);

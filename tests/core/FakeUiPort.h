@@ -56,7 +56,6 @@ public:
     std::vector<std::string> Calls() const;  // every other call, as text
     size_t CountCalls(const std::string& call) const;
     std::vector<std::string> firstCancelTexts;
-    std::vector<std::string> firstProgressTexts;
     std::vector<std::string> openedUrls;
 
     MessageBoxReply ShowMessage(const MessageBoxRequest& request) override;

@@ -52,11 +52,17 @@ protected:
 TEST_F(LoginTest, SavedPasswordLogsInWithoutAskingAndFetchesFoldersAndAddresses)
 {
     auto account = Add("joe", std::string("secret"), 0b101);
+    script->blockLogin = true;  // holds the worker until the box has been looked at
+    std::string firstText;
+    bed.ui.driveLoginProgress = [&](LoginProgressBox& box) {
+        firstText = box.Text();
+        script->Release();
+        FakeUiPort::WaitForWorker(box);
+    };
     ASSERT_TRUE(bed.engine->Accounts().LoginWithProgress(*account));
 
     EXPECT_TRUE(bed.ui.LoginBoxesShown().empty());
-    EXPECT_EQ(bed.ui.firstProgressTexts,
-              std::vector<std::string>{"Logging into Mail as joe. Hit Cancel to abort this login attempt."});
+    EXPECT_EQ(firstText, "Logging into Mail as joe. Hit Cancel to abort this login attempt.");
     EXPECT_EQ(bed.ui.firstCancelTexts, std::vector<std::string>{"Cancel  [03:00]"});
     AccountState state = account->State();
     EXPECT_TRUE(state.loggedIn);

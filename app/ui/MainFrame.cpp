@@ -1,0 +1,299 @@
+#include "MainFrame.h"
+
+#include "AccountTree.h"
+#include "Artwork.h"
+#include "BusyAnimation.h"
+#include "DebugWindow.h"
+#include "Engine.h"
+#include "HomeView.h"
+#include "QtUiPort.h"
+#include "StatusPanes.h"
+#include "TrayIcon.h"
+
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QSizePolicy>
+#include <QToolBar>
+
+namespace korvalin::ui {
+
+MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName("mainFrame");
+    setWindowTitle(kApplicationTitle);
+    setWindowIcon(ApplicationIcon());
+
+    commands_ = MainCommands::Create(this);
+    commands_.BuildMenus(*this);
+    QToolBar* toolBar = commands_.BuildToolBar(*this);
+    auto* spacer = new QWidget(toolBar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    toolBar->addWidget(spacer);
+    busy_ = new BusyAnimation(toolBar);
+    busy_->setObjectName("busyAnimation");
+    toolBar->addWidget(busy_);
+
+    status_ = new StatusPanes(this);
+    setStatusBar(status_);
+
+    tree_ = new AccountTree(this);
+    auto* dock = new QDockWidget("Accounts", this);
+    dock->setObjectName("treeBar");
+    dock->setFeatures(QDockWidget::DockWidgetMovable);
+    dock->setWidget(tree_);
+    addDockWidget(Qt::LeftDockWidgetArea, dock);
+    resizeDocks({dock}, {230}, Qt::Horizontal);
+
+    mdi_ = new QMdiArea(this);
+    mdi_->setObjectName("mdiArea");
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdi_);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this] {
+        RefreshCaption();
+        UpdateCommands();
+    });
+
+    debug_ = new DebugWindow(nullptr);
+    tray_ = new TrayIcon(this);
+    connect(tray_, &TrayIcon::LeftClicked, this, &MainFrame::OnTrayLeftClick);
+    connect(tray_, &TrayIcon::DoubleClicked, this, &MainFrame::OnTrayDoubleClick);
+
+    connect(tree_, &AccountTree::ItemChosen, this, &MainFrame::OnItemChosen);
+    connect(tree_, &AccountTree::ChecksChangedByUser, this, &MainFrame::RunCheckRules);
+    connect(tree_, &QWidget::customContextMenuRequested, this, &MainFrame::OnTreeContextMenu);
+
+    connect(&checkTimer_, &QTimer::timeout, this, &MainFrame::OnCheckTimer);
+    commandTimer_.setInterval(250);
+    connect(&commandTimer_, &QTimer::timeout, this, &MainFrame::UpdateCommands);
+    commandTimer_.start();
+
+    ConnectCommands();
+    resize(960, 640);
+}
+
+MainFrame::~MainFrame()
+{
+    if (port_ != nullptr)
+        port_->SetFrame(nullptr);
+    delete debug_;
+}
+
+void MainFrame::Attach(Engine& engine, QtUiPort& port)
+{
+    engine_ = &engine;
+    port_ = &port;
+    port.SetFrame(this);
+    debug_->Attach(engine.LogView(), engine.Log());
+    tray_->SetNewMailCounter([] { return 0; });
+    UpdateCommands();
+}
+
+void MainFrame::Detach()
+{
+    commandTimer_.stop();
+    checkTimer_.stop();
+    tree_->disconnect(this);
+    if (port_ != nullptr)
+        port_->SetFrame(nullptr);
+    debug_->Detach();
+    engine_ = nullptr;
+    port_ = nullptr;
+}
+
+void MainFrame::ComposeForHandedOverRecipient(const QString& recipient)
+{
+    if (engine_ == nullptr)
+        return;
+    engine_->PendingRecipient() = recipient.toStdString();
+    // Before the logon has started, the logon composes to it.
+    if (logonStarted_)
+        engine_->Accounts().ComposeForRecipient(tree_->Selection(), engine_->PendingRecipient());
+}
+
+void MainFrame::OpenHomeWindow()
+{
+    if (homeWindow_ != nullptr)
+        return;
+    homeView_ = new HomeView;
+    homeWindow_ = mdi_->addSubWindow(homeView_);
+    homeWindow_->setWindowIcon(ApplicationIcon());
+    homeWindow_->setWindowTitle(kHomeTitle);
+    homeWindow_->setAttribute(Qt::WA_DeleteOnClose, false);
+    homeWindow_->showMaximized();
+}
+
+void MainFrame::SetHomeTitle(const QString& title)
+{
+    if (homeWindow_ != nullptr)
+        homeWindow_->setWindowTitle(title);
+    RefreshCaption();
+}
+
+void MainFrame::RefreshCaption()
+{
+    // Once the window shows a document, the caption names it after the
+    // program's full title.
+    QMdiSubWindow* active = mdi_->activeSubWindow();
+    if (active == nullptr)
+        return;
+    setWindowTitle(QStringLiteral("%1 - %2").arg(kApplicationTitle, active->windowTitle()));
+}
+
+void MainFrame::SetStatusText(int pane, const QString& text)
+{
+    status_->SetPaneText(pane, text);
+}
+
+void MainFrame::ShowHomePage(const QUrl& url)
+{
+    OpenHomeWindow();
+    homeView_->LoadPage(url);
+    ShowHomeWindow();
+}
+
+void MainFrame::ShowHomeWindow()
+{
+    OpenHomeWindow();
+    homeWindow_->show();
+    homeWindow_->showMaximized();
+    mdi_->setActiveSubWindow(homeWindow_);
+    tree_->setFocus();
+}
+
+void MainFrame::ShowMainWindow(bool visible)
+{
+    if (visible) {
+        showNormal();
+        raise();
+        activateWindow();
+    } else if (TrayIcon::Available() && tray_->Created()) {
+        hide();
+    } else {
+        // Without a tray a hidden window could not be brought back.
+        showMinimized();
+    }
+}
+
+void MainFrame::ShowDebugWindow(bool visible)
+{
+    if (engine_ != nullptr)
+        debug_->ShowLevel(engine_->Log().Level());
+    debug_->setVisible(visible);
+    if (visible)
+        debug_->raise();
+    UpdateCommands();
+}
+
+void MainFrame::CreateTrayIcon()
+{
+    if (TrayIcon::Available())
+        tray_->Create();
+}
+
+void MainFrame::StartCheckTimer(int minutes)
+{
+    checkTimer_.start(minutes * 60000);
+}
+
+void MainFrame::StopBusyAnimation()
+{
+    busy_->Stop();
+}
+
+void MainFrame::OpenFolderWindow(MailFolder&) {}
+
+void MainFrame::CloseFolderWindow(MailFolder&) {}
+
+void MainFrame::OpenComposeWindow(const ComposeRequest& request)
+{
+    if (composeHandler_) {
+        composeHandler_(request);
+        return;
+    }
+    QString text = QStringLiteral("A new mail from %1").arg(QString::fromStdString(request.senderText));
+    if (!request.recipient.empty())
+        text += QStringLiteral(" to %1").arg(QString::fromStdString(request.recipient));
+    Tell(text + ": the compose window is not part of this version yet.");
+}
+
+void MainFrame::ShowOptionsPlaceholder()
+{
+    Tell("The Options sheet is not part of this version yet; the settings keep their current values.");
+}
+
+void MainFrame::Tell(const QString& text, MessageIcon icon)
+{
+    if (port_ == nullptr)
+        return;
+    MessageBoxRequest request;
+    request.text = text.toStdString();
+    request.icon = icon;
+    port_->ShowMessage(request);
+}
+
+void MainFrame::OnCheckTimer() {}
+
+void MainFrame::ShowFromTray()
+{
+    tray_->StopAnimation();
+    ShowMainWindow(true);
+}
+
+void MainFrame::OnTrayLeftClick()
+{
+    const bool hidden = !isVisible() || isMinimized();
+    if (hidden && tray_->Animating())
+        ShowFromTray();
+}
+
+void MainFrame::OnTrayDoubleClick()
+{
+    commands_.show->trigger();
+}
+
+bool MainFrame::Shutdown()
+{
+    if (shutdownDone_)
+        return true;
+    if (engine_ != nullptr) {
+        engine_->Hooks().WaitForOutstandingRequests();
+        engine_->SaveAtExit();
+    }
+    shutdownDone_ = true;
+    return true;
+}
+
+void MainFrame::closeEvent(QCloseEvent* event)
+{
+    if (!Shutdown()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    debug_->hide();
+    emit Closed();
+}
+
+void MainFrame::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    // Minimised, the window lives on in the tray; without a tray it stays
+    // minimised on the task bar, where it can be reached.
+    if (isMinimized() && TrayIcon::Available() && tray_->Created())
+        QTimer::singleShot(0, this, &QWidget::hide);
+}
+
+void MainFrame::resizeEvent(QResizeEvent* event)
+{
+    if (engine_ != nullptr)
+        engine_->Log().Info(kCommon, "Resizing main window");
+    QMainWindow::resizeEvent(event);
+}
+
+}  // namespace korvalin::ui

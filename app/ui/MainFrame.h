@@ -1,0 +1,152 @@
+// The main frame: the MDI area (home window, folder summaries, mail
+// windows), the toolbar with the busy animation at its right end, the docked
+// account tree, the three-pane status bar, the tray icon, the debug window,
+// the check timer, and the shutdown on close. It shows the engine's state and
+// forwards the person's commands to it.
+#pragma once
+
+#include "MainCommands.h"
+#include "UiPort.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QTreeWidgetItem;
+
+namespace korvalin {
+class Engine;
+}
+
+namespace korvalin::ui {
+
+class AccountTree;
+class BusyAnimation;
+class DebugWindow;
+class HomeView;
+class QtUiPort;
+class StatusPanes;
+class TrayIcon;
+
+class MainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr const char* kApplicationTitle = "Korvalin Mail V2.4";
+    static constexpr const char* kShortTitle = "Korvalin Mail";
+    static constexpr const char* kHomeTitle = "Korvalin";
+
+    explicit MainFrame(QWidget* parent = nullptr);
+    ~MainFrame() override;
+
+    // Binds the frame to the engine; the port's calls reach the frame from now on.
+    void Attach(Engine& engine, QtUiPort& port);
+    // Lets go of the engine and the port (before the engine ends).
+    void Detach();
+    // The start-up logon has begun: a handed-over recipient is composed to at once.
+    void SetLogonStarted() { logonStarted_ = true; }
+
+    // Parts.
+    AccountTree& Tree() const { return *tree_; }
+    StatusPanes& Status() const { return *status_; }
+    BusyAnimation& Busy() const { return *busy_; }
+    TrayIcon& Tray() const { return *tray_; }
+    DebugWindow& Debug() const { return *debug_; }
+    HomeView& Home() const { return *homeView_; }
+    QMdiArea& Mdi() const { return *mdi_; }
+    const MainCommands& Commands() const { return commands_; }
+    QTimer& CheckTimer() { return checkTimer_; }
+
+    // Start-up steps.
+    void OpenHomeWindow();
+    void SetHomeTitle(const QString& title);
+
+    // What the engine asks for through its port (UI thread).
+    void SetStatusText(int pane, const QString& text);
+    void ApplyTreeChange(const TreeChange& change);
+    void ShowHomePage(const QUrl& url);
+    void ShowHomeWindow();
+    void ShowMainWindow(bool visible);
+    void ShowDebugWindow(bool visible);
+    void CreateTrayIcon();
+    void StartCheckTimer(int minutes);
+    void StopBusyAnimation();
+    void OpenFolderWindow(MailFolder& folder);
+    void CloseFolderWindow(MailFolder& folder);
+    void OpenComposeWindow(const ComposeRequest& request);
+    void ShowOptionsPlaceholder();
+
+    // Who shows a compose window; by default a notice that it is not part of
+    // this version yet.
+    void SetComposeHandler(std::function<void(const ComposeRequest&)> handler) { composeHandler_ = std::move(handler); }
+
+    // "Open Korvalin": empties the new-mail list, stops the tray animation and
+    // brings the window up.
+    void ShowFromTray();
+    // A recipient handed over by a second copy of the program.
+    void ComposeForHandedOverRecipient(const QString& recipient);
+
+    // The command update pass.
+    void UpdateCommands();
+    CommandFacts CurrentFacts() const;
+
+    // The pop-up menu the tree shows for item (null: none).
+    QMenu* BuildTreeMenu(QTreeWidgetItem* item);
+
+    // The check rules after a check mark changed; shows the provider message
+    // and logs accounts in as the rules ask.
+    void RunCheckRules();
+
+    // The shutdown of a close request; false when the person chose to stay.
+    bool Shutdown();
+    bool ShutdownDone() const { return shutdownDone_; }
+
+signals:
+    // The frame has closed for good; the program ends.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void ConnectCommands();
+    void OnItemChosen(QTreeWidgetItem* item);
+    void OnTreeContextMenu(const QPoint& position);
+    void OnTrayLeftClick();
+    void OnTrayDoubleClick();
+    void OnCheckTimer();
+    void RefreshCaption();
+    void ShowVendorPage(const QString& path);
+    void OpenReadMe();
+    void ShowAbout();
+    void ShowAboutServices();
+    void Tell(const QString& text, MessageIcon icon = MessageIcon::Information);
+    CAccount* SelectedAccount() const;
+
+    Engine* engine_ = nullptr;
+    QtUiPort* port_ = nullptr;
+    MainCommands commands_;
+    QMdiArea* mdi_ = nullptr;
+    AccountTree* tree_ = nullptr;
+    StatusPanes* status_ = nullptr;
+    BusyAnimation* busy_ = nullptr;
+    TrayIcon* tray_ = nullptr;
+    DebugWindow* debug_ = nullptr;
+    HomeView* homeView_ = nullptr;
+    QPointer<QMdiSubWindow> homeWindow_;
+    std::unique_ptr<QMenu> treeMenu_;
+    QTimer checkTimer_;
+    QTimer commandTimer_;
+    std::function<void(const ComposeRequest&)> composeHandler_;
+    bool shutdownDone_ = false;
+    bool logonStarted_ = false;
+    bool checkRulesQueued_ = false;
+};
+
+}  // namespace korvalin::ui

@@ -1,0 +1,89 @@
+#include "Program.h"
+
+#include "AccountTree.h"
+#include "Artwork.h"
+#include "Engine.h"
+#include "MainFrame.h"
+#include "QtUiPort.h"
+#include "SingleInstance.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace korvalin::ui {
+
+int Program::Run()
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(ApplicationIcon());
+
+    PlatformPaths paths = PlatformPaths::FromEnvironment();
+    QtUiPort port;
+    MainFrame frame;
+    port.SetFrame(&frame);
+    Engine engine(paths, port);
+    frame.Attach(engine, port);
+    DiagnosticLog& log = engine.Log();
+    if (frame.Tree().ItemFor(&engine.Providers().ProgramProvider()) == nullptr)
+        port.FatalError("Error adding the mail providers. Likely, low resources.");
+    log.Info(kCommon, "Main windows created");
+
+    engine.SetCommandLine(arguments_);
+
+    // One copy per user and data folder: a second one hands its work over.
+    SingleInstance instance(QString::fromStdString(paths.storeFile.string()));
+    switch (instance.Claim()) {
+    case SingleInstance::Role::Duplicate:
+        log.Warning(kCommon, "Another instance of Korvalin detected.");
+        if (!instance.HandOver(QString::fromStdString(engine.PendingRecipient())))
+            std::fprintf(stderr, "korvalin: another copy is running, but %s\n",
+                         instance.Error().toLocal8Bit().constData());
+        log.Warning(kCommon, "Being terminated because of a duplicate instance.");
+        port.BeginShutdown();
+        frame.Detach();
+        return 0;
+    case SingleInstance::Role::Failed:
+        std::fprintf(stderr, "korvalin: cannot watch for a second copy: %s\n",
+                     instance.Error().toLocal8Bit().constData());
+        break;
+    case SingleInstance::Role::First:
+        break;
+    }
+    QObject::connect(&instance, &SingleInstance::ShowRequested, &frame, [&frame] { frame.ShowMainWindow(true); },
+                     Qt::QueuedConnection);
+    QObject::connect(&instance, &SingleInstance::RecipientReceived, &frame,
+                     &MainFrame::ComposeForHandedOverRecipient, Qt::QueuedConnection);
+
+    frame.OpenHomeWindow();
+
+    log.Info(kCommon, "Showing main window.");
+    frame.show();
+    frame.raise();
+    frame.setWindowTitle(MainFrame::kShortTitle);
+
+    // The rest runs from the event loop, so the window is drawn first.
+    QTimer::singleShot(0, &frame, [&] {
+        log.Info(kCommon, "Initializing main window.");
+        frame.SetHomeTitle(MainFrame::kHomeTitle);
+        log.Info(kCommon, "Loading the configuration");
+        engine.LoadConfiguration();
+        log.Info(kCommon, "Starting logon");
+        frame.SetLogonStarted();
+        engine.StartLogon();
+    });
+
+    QObject::connect(&frame, &MainFrame::Closed, &frame, [&port] {
+        port.BeginShutdown();
+        QApplication::quit();
+    });
+    const int code = QApplication::exec();
+    port.BeginShutdown();
+    // The engine goes first (it waits for abandoned logins); the frame must
+    // not reach it any more.
+    frame.Detach();
+    return code;
+}
+
+}  // namespace korvalin::ui

@@ -1,0 +1,82 @@
+#include "TrayIcon.h"
+
+#include "Artwork.h"
+
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+namespace korvalin::ui {
+
+QString TrayTip(const QString& text)
+{
+    return text.left(kTrayTipLimit);
+}
+
+TrayIcon::TrayIcon(QObject* parent) : QObject(parent), menu_(std::make_unique<QMenu>()), tip_(kRestingTip)
+{
+    menu_->setObjectName("trayMenu");
+    connect(menu_.get(), &QMenu::aboutToShow, this, [this] {
+        if (fillMenu_)
+            fillMenu_(*menu_);
+    });
+    timer_.setInterval(kFrameInterval);
+    connect(&timer_, &QTimer::timeout, this, &TrayIcon::Advance);
+}
+
+TrayIcon::~TrayIcon()
+{
+    delete icon_;
+}
+
+bool TrayIcon::Available()
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void TrayIcon::Create()
+{
+    if (icon_ != nullptr)
+        return;
+    icon_ = new QSystemTrayIcon(TrayFrame(0));
+    icon_->setToolTip(tip_);
+    icon_->setContextMenu(menu_.get());
+    connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            emit LeftClicked();
+        else if (reason == QSystemTrayIcon::DoubleClick)
+            emit DoubleClicked();
+    });
+    icon_->show();
+}
+
+void TrayIcon::SetIcon(int step, const QString& tip)
+{
+    step_ = step;
+    tip_ = TrayTip(tip);
+    if (icon_ == nullptr)
+        return;
+    icon_->setIcon(TrayFrame(step));
+    icon_->setToolTip(tip_);
+}
+
+void TrayIcon::StartAnimation()
+{
+    if (timer_.isActive())
+        return;
+    Advance();
+    timer_.start();
+}
+
+void TrayIcon::StopAnimation()
+{
+    timer_.stop();
+    SetIcon(0, kRestingTip);
+}
+
+void TrayIcon::Advance()
+{
+    const int count = newMailCount_ ? newMailCount_() : 0;
+    SetIcon(step_ % 4 + 1, QStringLiteral("You have %1 new mails").arg(count));
+}
+
+}  // namespace korvalin::ui

@@ -50,7 +50,7 @@ CHotmail::SessionValues CHotmail::Session() const
     return {User, Password, InboxUrl, Disk, FormF, FolderIds};
 }
 
-void CHotmail::LearnSessionValues(const std::string &locator)
+void CHotmail::LearnSessionValues(const std::string& locator)
 {
     LocatorSession values = SessionValuesOf(locator);
     std::lock_guard lock(SessionLock);
@@ -62,7 +62,7 @@ void CHotmail::LearnSessionValues(const std::string &locator)
 
 // "disk=D&login=U&f=F&curmbox=ACTIVE": the session part of the compose and
 // address-book requests.
-std::string CHotmail::SessionQuery(const SessionValues &session) const
+std::string CHotmail::SessionQuery(const SessionValues& session) const
 {
     return "disk=" + session.Disk + "&login=" + korvalin::EncodeFormValue(session.User) + "&f=" + session.FormF +
            "&curmbox=" + CurMbox;

@@ -17,14 +17,14 @@ public:
     CHotmail();
 
     void SetUserProfile(std::string user, std::string password) override;
-    void GetAddressBook(CAddressArray &book) override;
+    void GetAddressBook(CAddressArray& book) override;
     void AddAddress(std::string name, std::string address) override;
     [[nodiscard]] bool DoLogin() override;
-    bool GetMail(std::string locator, std::string &body, CMailMessage &msg) override;
+    bool GetMail(std::string locator, std::string& body, CMailMessage& msg) override;
     bool SendMail(CMailMessage msg) override;
     bool DeleteMail(std::string locator) override;
-    bool GetFolders(CStringArray &names) override;
-    bool GetMailSummary(CSummaryArray &list, int folder) override;
+    bool GetFolders(CStringArray& names) override;
+    bool GetMailSummary(CSummaryArray& list, int folder) override;
     int GetVersion() override;
 
     // A consistent copy of the values that concurrent operations share.
@@ -41,8 +41,8 @@ private:
     static HostAddresses Hosts();
 
     void InitHardCodedStrings();
-    void LearnSessionValues(const std::string &locator);
-    std::string SessionQuery(const SessionValues &session) const;
+    void LearnSessionValues(const std::string& locator);
+    std::string SessionQuery(const SessionValues& session) const;
 
     // Guards FolderIds, User, Password, FormF, InboxUrl, FoldersUrl, LoginUrl
     // and Disk: several operations run on one object at once and each must

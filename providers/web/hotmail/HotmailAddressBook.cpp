@@ -10,7 +10,7 @@
 using namespace korvalin::hotmail;
 using korvalin::EncodeFormValue;
 
-void CHotmail::GetAddressBook(CAddressArray &book)
+void CHotmail::GetAddressBook(CAddressArray& book)
 {
     book.clear();
     const SessionValues session = Session();

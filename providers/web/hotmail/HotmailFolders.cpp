@@ -8,7 +8,7 @@
 
 using namespace korvalin::hotmail;
 
-bool CHotmail::GetFolders(CStringArray &names)
+bool CHotmail::GetFolders(CStringArray& names)
 {
     const SessionValues session = Session();
     if (session.InboxUrl.empty())

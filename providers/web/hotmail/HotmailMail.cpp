@@ -30,7 +30,7 @@ std::string CutAt(std::string text, char stop)
     return found == std::string::npos ? text : text.substr(0, found);
 }
 
-void AppendLine(std::string &body, const std::string &line)
+void AppendLine(std::string& body, const std::string& line)
 {
     body += line;
     body.push_back('\0');
@@ -39,7 +39,7 @@ void AppendLine(std::string &body, const std::string &line)
 enum class BodyLayout { None, Table, Plain };
 
 // Reads the header block into msg; false when the page has no sender line.
-bool ReadHeaders(CWebRequest &request, CMailMessage &msg)
+bool ReadHeaders(CWebRequest& request, CMailMessage& msg)
 {
     CTextScanner scanner;
     std::string line;
@@ -67,7 +67,7 @@ bool ReadHeaders(CWebRequest &request, CMailMessage &msg)
     return sawFrom;
 }
 
-BodyLayout FindBodyStart(CWebRequest &request)
+BodyLayout FindBodyStart(CWebRequest& request)
 {
     CTextScanner scanner;
     std::string line;
@@ -80,7 +80,7 @@ BodyLayout FindBodyStart(CWebRequest &request)
     return BodyLayout::None;
 }
 
-void CopyTableBody(CWebRequest &request, std::string &body)
+void CopyTableBody(CWebRequest& request, std::string& body)
 {
     CTextScanner scanner;
     std::string line;
@@ -100,7 +100,7 @@ void CopyTableBody(CWebRequest &request, std::string &body)
     AppendLine(body, std::string(kTableClose));
 }
 
-void CopyPlainBody(CWebRequest &request, std::string &body)
+void CopyPlainBody(CWebRequest& request, std::string& body)
 {
     CTextScanner scanner;
     std::string line;
@@ -111,7 +111,7 @@ void CopyPlainBody(CWebRequest &request, std::string &body)
     }
 }
 
-void CopyAttachmentLink(CWebRequest &request, std::string &body)
+void CopyAttachmentLink(CWebRequest& request, std::string& body)
 {
     CTextScanner scanner;
     std::string line;
@@ -128,7 +128,7 @@ void CopyAttachmentLink(CWebRequest &request, std::string &body)
 
 } // namespace
 
-bool CHotmail::GetMail(std::string locator, std::string &body, CMailMessage &msg)
+bool CHotmail::GetMail(std::string locator, std::string& body, CMailMessage& msg)
 {
     // An empty sender tells the caller the fetch failed. A page that did not
     // arrive whole is not used at all, so no cut mail lands in the cache.

@@ -182,7 +182,7 @@ int LastHttpStatus(std::string_view headerBlocks)
     return status;
 }
 
-bool ServiceAccepted(const CWebRequest &request, bool fetched)
+bool ServiceAccepted(const CWebRequest& request, bool fetched)
 {
     int status = LastHttpStatus(request.ResponseHeaders());
     return fetched && status >= 200 && status < 300;

@@ -49,6 +49,6 @@ std::string ReplaceInPath(std::string_view text, std::string_view from, std::str
 int LastHttpStatus(std::string_view headerBlocks);
 
 // True when an exchange arrived whole and the service answered with 2xx.
-bool ServiceAccepted(const CWebRequest &request, bool fetched);
+bool ServiceAccepted(const CWebRequest& request, bool fetched);
 
 } // namespace korvalin::hotmail

@@ -3,11 +3,11 @@
 
 #include <exception>
 
-extern "C" KORVALIN_PLUGIN_EXPORT CMailProvider *GetProviderInstance()
+extern "C" KORVALIN_PLUGIN_EXPORT CMailProvider* GetProviderInstance()
 {
     try {
         return new CHotmail();
-    } catch (const std::exception &) {
+    } catch (const std::exception&) {
         return nullptr; // the contract's answer when no object can be made
     }
 }

@@ -18,7 +18,7 @@ constexpr size_t kMaxPages = 1000;
 
 } // namespace
 
-bool CHotmail::GetMailSummary(CSummaryArray &list, int folder)
+bool CHotmail::GetMailSummary(CSummaryArray& list, int folder)
 {
     const SessionValues session = Session();
     if (session.InboxUrl.empty())

@@ -8,10 +8,10 @@ namespace {
 constexpr std::time_t kHour = 3600;
 
 struct Sample {
-    const char *Name;
-    const char *Address;
-    const char *Subject;
-    const char *Body;
+    const char* Name;
+    const char* Address;
+    const char* Subject;
+    const char* Body;
     std::time_t Age; // seconds before now
     bool Read;
 };
@@ -88,7 +88,7 @@ const Sample kArrivals[] = {
      "\"Northern Lights\" is waiting for you at the front desk.\n", 0, false},
 };
 
-SimMail MailFrom(const Sample &sample, const std::string &to, std::time_t now)
+SimMail MailFrom(const Sample& sample, const std::string& to, std::time_t now)
 {
     SimMail mail;
     mail.FromName = sample.Name;
@@ -102,12 +102,12 @@ SimMail MailFrom(const Sample &sample, const std::string &to, std::time_t now)
     return mail;
 }
 
-void FillFolder(SimMailbox &mailbox, SimFolder *folder, const Sample *first, const Sample *last, const std::string &to,
+void FillFolder(SimMailbox& mailbox, SimFolder* folder, const Sample* first, const Sample* last, const std::string& to,
                 std::time_t now)
 {
     if (folder == nullptr)
         return;
-    for (const Sample *sample = last; sample != first;) {
+    for (const Sample* sample = last; sample != first;) {
         --sample; // oldest first, as they arrived
         mailbox.Add(*folder, MailFrom(*sample, to, now));
     }
@@ -115,12 +115,12 @@ void FillFolder(SimMailbox &mailbox, SimFolder *folder, const Sample *first, con
 
 } // namespace
 
-void FillDemoMailbox(SimMailbox &mailbox, const std::string &ownAddress, std::time_t now)
+void FillDemoMailbox(SimMailbox& mailbox, const std::string& ownAddress, std::time_t now)
 {
-    SimFolder *inbox = mailbox.FolderWithRole(FolderRole::Inbox);
+    SimFolder* inbox = mailbox.FolderWithRole(FolderRole::Inbox);
     FillFolder(mailbox, inbox, std::begin(kInbox), std::end(kInbox), ownAddress, now);
     if (inbox != nullptr) {
-        for (SimMail &mail : inbox->Mails) {
+        for (SimMail& mail : inbox->Mails) {
             if (mail.Subject == std::string("Slides for the workshop"))
                 mail.Attachments.push_back({"workshop-notes.txt", "text/plain",
                                             "Workshop notes\n\n- keep slides short\n- one idea per slide\n"});
@@ -131,9 +131,9 @@ void FillDemoMailbox(SimMailbox &mailbox, const std::string &ownAddress, std::ti
         }
     }
 
-    SimFolder *sent = mailbox.FolderWithRole(FolderRole::Sent);
+    SimFolder* sent = mailbox.FolderWithRole(FolderRole::Sent);
     if (sent != nullptr) {
-        for (const Sample &sample : kSent) {
+        for (const Sample& sample : kSent) {
             SimMail mail = MailFrom(sample, sample.Address, now);
             mail.FromName.clear();
             mail.FromAddress = ownAddress;
@@ -154,9 +154,9 @@ void FillDemoMailbox(SimMailbox &mailbox, const std::string &ownAddress, std::ti
     };
 }
 
-SimMail DemoArrivingMail(uint64_t sequence, const std::string &ownAddress, std::time_t now)
+SimMail DemoArrivingMail(uint64_t sequence, const std::string& ownAddress, std::time_t now)
 {
-    const Sample &sample = kArrivals[sequence % std::size(kArrivals)];
+    const Sample& sample = kArrivals[sequence % std::size(kArrivals)];
     SimMail mail = MailFrom(sample, ownAddress, now);
     if (sequence >= std::size(kArrivals))
         mail.Subject += " (" + std::to_string(sequence / std::size(kArrivals) + 1) + ")";

@@ -50,7 +50,7 @@ struct SimFolder {
     size_t UnreadCount() const;
     size_t TotalSize() const;
     // The mails as listings show them: newest first.
-    std::vector<const SimMail *> NewestFirst() const;
+    std::vector<const SimMail*> NewestFirst() const;
 };
 
 struct SimContact {
@@ -61,25 +61,25 @@ struct SimContact {
 
 class SimMailbox {
 public:
-    SimFolder &AddFolder(std::string id, std::string name, FolderRole role);
+    SimFolder& AddFolder(std::string id, std::string name, FolderRole role);
     // The first folder of a role, or null.
-    SimFolder *FolderWithRole(FolderRole role);
-    SimFolder *FolderWithId(std::string_view id);
-    SimFolder *FolderWithName(std::string_view name);
-    std::list<SimFolder> &Folders() { return FolderList; }
-    const std::list<SimFolder> &Folders() const { return FolderList; }
+    SimFolder* FolderWithRole(FolderRole role);
+    SimFolder* FolderWithId(std::string_view id);
+    SimFolder* FolderWithName(std::string_view name);
+    std::list<SimFolder>& Folders() { return FolderList; }
+    const std::list<SimFolder>& Folders() const { return FolderList; }
 
     // Adds mail to folder (a folder of this mailbox) and gives it a number.
-    SimMail &Add(SimFolder &folder, SimMail mail);
+    SimMail& Add(SimFolder& folder, SimMail mail);
 
     struct Location {
-        SimFolder *Folder = nullptr;
-        SimMail *Mail = nullptr;
+        SimFolder* Folder = nullptr;
+        SimMail* Mail = nullptr;
     };
     // Where the mail with that number is; both null when nowhere.
     Location Find(uint64_t number);
     // Moves a mail to another folder; false when there is no such mail.
-    bool Move(uint64_t number, SimFolder &to);
+    bool Move(uint64_t number, SimFolder& to);
     bool Remove(uint64_t number);
 
     std::vector<SimContact> Contacts;

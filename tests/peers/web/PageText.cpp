@@ -6,7 +6,7 @@
 
 namespace korvalin::websim {
 
-PageWriter &PageWriter::Line(std::string_view text)
+PageWriter& PageWriter::Line(std::string_view text)
 {
     if (text.find_first_of("\r\n") != std::string_view::npos)
         throw std::logic_error("PageWriter::Line: a line must not hold a line end");
@@ -49,7 +49,7 @@ std::string UrlEncode(std::string_view text)
 std::string AsciiLower(std::string_view text)
 {
     std::string lower(text);
-    for (char &c : lower)
+    for (char& c : lower)
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
     return lower;

@@ -14,9 +14,9 @@ public:
 
     // Appends text and the line end. text must not hold a line end itself,
     // so that the page's line numbers stay what the caller counted.
-    PageWriter &Line(std::string_view text);
+    PageWriter& Line(std::string_view text);
     size_t LineCount() const { return Count; }
-    const std::string &Text() const { return Page; }
+    const std::string& Text() const { return Page; }
 
 private:
     std::string LineEnd;

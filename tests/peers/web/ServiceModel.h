@@ -35,7 +35,7 @@ public:
     // Answers one request. request.Host is one of Hosts(), or empty when the
     // model answers a bare address as the default service (it then plays all
     // of its hosts). Called from many threads at once.
-    virtual SimResponse Handle(const SimRequest &request) = 0;
+    virtual SimResponse Handle(const SimRequest& request) = 0;
 
     // The demo's new mail: one more mail for every account.
     virtual void DeliverArrivingMail(std::time_t now) = 0;
@@ -47,10 +47,10 @@ public:
 // The models korvalin-websim can serve, each built with its demo accounts.
 using ServiceFactory = std::function<std::shared_ptr<ServiceModel>(std::time_t now)>;
 
-bool RegisterService(const std::string &name, ServiceFactory factory);
+bool RegisterService(const std::string& name, ServiceFactory factory);
 std::vector<std::string> RegisteredServices();
 // Null when no service of that name is registered.
-std::shared_ptr<ServiceModel> MakeDemoService(const std::string &name, std::time_t now);
+std::shared_ptr<ServiceModel> MakeDemoService(const std::string& name, std::time_t now);
 
 } // namespace korvalin::websim
 

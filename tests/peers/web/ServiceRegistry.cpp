@@ -13,7 +13,7 @@ struct Registry {
 
 // Built on first use, so registrations from other files' static
 // initialisers never find it unconstructed.
-Registry &TheRegistry()
+Registry& TheRegistry()
 {
     static Registry registry;
     return registry;
@@ -21,28 +21,28 @@ Registry &TheRegistry()
 
 } // namespace
 
-bool RegisterService(const std::string &name, ServiceFactory factory)
+bool RegisterService(const std::string& name, ServiceFactory factory)
 {
-    Registry &registry = TheRegistry();
+    Registry& registry = TheRegistry();
     std::lock_guard lock(registry.Lock);
     return registry.Factories.emplace(name, std::move(factory)).second;
 }
 
 std::vector<std::string> RegisteredServices()
 {
-    Registry &registry = TheRegistry();
+    Registry& registry = TheRegistry();
     std::lock_guard lock(registry.Lock);
     std::vector<std::string> names;
-    for (const auto &entry : registry.Factories)
+    for (const auto& entry : registry.Factories)
         names.push_back(entry.first);
     return names;
 }
 
-std::shared_ptr<ServiceModel> MakeDemoService(const std::string &name, std::time_t now)
+std::shared_ptr<ServiceModel> MakeDemoService(const std::string& name, std::time_t now)
 {
     ServiceFactory factory;
     {
-        Registry &registry = TheRegistry();
+        Registry& registry = TheRegistry();
         std::lock_guard lock(registry.Lock);
         auto found = registry.Factories.find(name);
         if (found == registry.Factories.end())

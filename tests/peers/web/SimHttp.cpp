@@ -48,7 +48,7 @@ FormFields FormFields::Parse(std::string_view text)
 
 std::string FormFields::Value(std::string_view name) const
 {
-    for (const auto &[key, value] : Pairs)
+    for (const auto& [key, value] : Pairs)
         if (key == name)
             return value;
     return {};
@@ -56,12 +56,12 @@ std::string FormFields::Value(std::string_view name) const
 
 bool FormFields::Has(std::string_view name) const
 {
-    return std::any_of(Pairs.begin(), Pairs.end(), [&](const auto &pair) { return pair.first == name; });
+    return std::any_of(Pairs.begin(), Pairs.end(), [&](const auto& pair) { return pair.first == name; });
 }
 
 std::string SimRequest::Header(std::string_view lowerName) const
 {
-    for (const auto &[name, value] : Headers)
+    for (const auto& [name, value] : Headers)
         if (name == lowerName)
             return value;
     return {};
@@ -104,7 +104,7 @@ SimResponse SimResponse::Error(int status, std::string reason, std::string_view 
     return response;
 }
 
-SimResponse SimResponse::Redirect(const std::string &location)
+SimResponse SimResponse::Redirect(const std::string& location)
 {
     SimResponse response = Html("<html><body><a href=\"" + HtmlEscape(location) + "\">moved</a></body></html>\n");
     response.Status = 302;
@@ -113,7 +113,7 @@ SimResponse SimResponse::Redirect(const std::string &location)
     return response;
 }
 
-bool ParseRequestHead(std::string_view head, SimRequest &request, std::string &error)
+bool ParseRequestHead(std::string_view head, SimRequest& request, std::string& error)
 {
     size_t lineEnd = head.find('\n');
     std::string_view requestLine = Trim(head.substr(0, lineEnd));
@@ -151,10 +151,10 @@ bool ParseRequestHead(std::string_view head, SimRequest &request, std::string &e
     return true;
 }
 
-std::string ResponseHead(const SimResponse &response, bool keepAlive)
+std::string ResponseHead(const SimResponse& response, bool keepAlive)
 {
     std::string head = "HTTP/1.1 " + std::to_string(response.Status) + " " + response.Reason + "\r\n";
-    for (const auto &[name, value] : response.Headers)
+    for (const auto& [name, value] : response.Headers)
         head += name + ": " + value + "\r\n";
     head += "Content-Length: " + std::to_string(response.Body.size()) + "\r\n";
     head += keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n";

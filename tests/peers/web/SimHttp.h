@@ -65,15 +65,15 @@ struct SimResponse {
     static SimResponse Html(std::string body);
     static SimResponse Content(std::string body, std::string contentType);
     static SimResponse Error(int status, std::string reason, std::string_view message);
-    static SimResponse Redirect(const std::string &location);
+    static SimResponse Redirect(const std::string& location);
 };
 
 // Parses a request line and header block (without the blank line that ends
 // it). On failure returns false and says why in error.
-bool ParseRequestHead(std::string_view head, SimRequest &request, std::string &error);
+bool ParseRequestHead(std::string_view head, SimRequest& request, std::string& error);
 
 // The bytes of a response head: status line, the response's headers, then
 // Content-Length and Connection.
-std::string ResponseHead(const SimResponse &response, bool keepAlive);
+std::string ResponseHead(const SimResponse& response, bool keepAlive);
 
 } // namespace korvalin::websim

@@ -35,8 +35,8 @@ public:
         }
         ::close(Socket);
     }
-    SocketCloser(const SocketCloser &) = delete;
-    SocketCloser &operator=(const SocketCloser &) = delete;
+    SocketCloser(const SocketCloser&) = delete;
+    SocketCloser& operator=(const SocketCloser&) = delete;
 
 private:
     int Socket;
@@ -56,7 +56,7 @@ bool SendAll(int socket, std::string_view data)
 }
 
 // Parses a Content-Length value: digits only, within the limit.
-bool ParseLength(const std::string &text, size_t limit, size_t &length)
+bool ParseLength(const std::string& text, size_t limit, size_t& length)
 {
     if (text.empty() || text.size() > 12)
         return false;
@@ -69,10 +69,10 @@ bool ParseLength(const std::string &text, size_t limit, size_t &length)
     return length <= limit;
 }
 
-bool WantsKeepAlive(const SimRequest &request)
+bool WantsKeepAlive(const SimRequest& request)
 {
     std::string connection = request.Header("connection");
-    for (char &c : connection)
+    for (char& c : connection)
         c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     if (request.Version == "HTTP/1.0")
         return connection.find("keep-alive") != std::string::npos;
@@ -93,14 +93,14 @@ SimHttpServer::SimHttpServer(Handler handler, uint16_t port, ServerLimits limits
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(port);
-    if (::bind(ListenSocket, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
+    if (::bind(ListenSocket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         ::listen(ListenSocket, 64) != 0) {
         std::string reason = std::strerror(errno);
         ::close(ListenSocket);
         throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(port) + ": " + reason);
     }
     socklen_t length = sizeof address;
-    ::getsockname(ListenSocket, reinterpret_cast<sockaddr *>(&address), &length);
+    ::getsockname(ListenSocket, reinterpret_cast<sockaddr*>(&address), &length);
     ListenPort = ntohs(address.sin_port);
     Acceptor = std::thread([this] { AcceptLoop(); });
 }
@@ -121,7 +121,7 @@ void SimHttpServer::Stop()
         std::lock_guard lock(ConnectionsLock);
         connections.swap(Connections);
     }
-    for (auto &connection : connections)
+    for (auto& connection : connections)
         connection->Thread.join();
 }
 
@@ -160,7 +160,7 @@ void SimHttpServer::AcceptLoop()
             continue;
         }
         auto connection = std::make_unique<Connection>();
-        Connection *raw = connection.get();
+        Connection* raw = connection.get();
         Connections.push_back(std::move(connection));
         raw->Thread = std::thread([this, raw, client] {
             Serve(client);
@@ -177,7 +177,7 @@ void SimHttpServer::Serve(int socket)
 
     // Waits until buffer holds `wanted` bytes; false when the client left,
     // the server stops, or nothing came within the time allowed.
-    auto fill = [&](auto &&complete, int patienceMs) {
+    auto fill = [&](auto&& complete, int patienceMs) {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(patienceMs);
         while (!complete()) {
             if (Stopping || std::chrono::steady_clock::now() >= deadline)

@@ -25,13 +25,13 @@ struct ServerLimits {
 
 class SimHttpServer {
 public:
-    using Handler = std::function<SimResponse(SimRequest &)>;
+    using Handler = std::function<SimResponse(SimRequest&)>;
 
     // Throws std::runtime_error naming the reason when it cannot listen.
     explicit SimHttpServer(Handler handler, uint16_t port = 0, ServerLimits limits = {});
     ~SimHttpServer();
-    SimHttpServer(const SimHttpServer &) = delete;
-    SimHttpServer &operator=(const SimHttpServer &) = delete;
+    SimHttpServer(const SimHttpServer&) = delete;
+    SimHttpServer& operator=(const SimHttpServer&) = delete;
 
     uint16_t Port() const { return ListenPort; }
     // Stops accepting, ends every connection and waits for their threads.

@@ -18,7 +18,7 @@ using namespace korvalin::websim;
 
 namespace {
 
-constexpr const char *kUsage =
+constexpr const char* kUsage =
     "usage: korvalin-websim [--port N] [--new-mail-every SECONDS] [--services NAME,...]\n"
     "                       [--default-service NAME] [--hosts-conf FILE [--addressing proxy|prefix]]\n"
     "\n"
@@ -39,15 +39,15 @@ struct Options {
     bool Prefixed = false;
 };
 
-bool ParseNumber(const std::string &text, long low, long high, long &value)
+bool ParseNumber(const std::string& text, long low, long high, long& value)
 {
-    char *end = nullptr;
+    char* end = nullptr;
     errno = 0;
     value = std::strtol(text.c_str(), &end, 10);
     return !text.empty() && *end == '\0' && errno == 0 && value >= low && value <= high;
 }
 
-std::vector<std::string> SplitList(const std::string &text)
+std::vector<std::string> SplitList(const std::string& text)
 {
     std::vector<std::string> items;
     std::stringstream stream(text);
@@ -59,7 +59,7 @@ std::vector<std::string> SplitList(const std::string &text)
 }
 
 // Returns an error text, or "" when the arguments are good.
-std::string ParseOptions(int argc, char **argv, Options &options)
+std::string ParseOptions(int argc, char** argv, Options& options)
 {
     for (int i = 1; i < argc; ++i) {
         std::string name = argv[i];
@@ -96,7 +96,7 @@ std::string ParseOptions(int argc, char **argv, Options &options)
 
 // Sets the simulator's keys in a hosts.conf, keeping every other line, and
 // replaces the file in one step.
-bool UpdateHostsConf(const std::string &path, const std::string &lines, std::string &error)
+bool UpdateHostsConf(const std::string& path, const std::string& lines, std::string& error)
 {
     auto ours = korvalin::ParseHostsText(lines);
     std::string kept;
@@ -133,7 +133,7 @@ bool UpdateHostsConf(const std::string &path, const std::string &lines, std::str
 
 } // namespace
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     Options options;
     std::string problem = ParseOptions(argc, argv, options);
@@ -159,7 +159,7 @@ int main(int argc, char **argv)
     try {
         WebSimulator simulator(static_cast<uint16_t>(options.Port));
         const std::time_t start = std::time(nullptr);
-        for (const std::string &name : options.Services) {
+        for (const std::string& name : options.Services) {
             std::shared_ptr<ServiceModel> model = MakeDemoService(name, start);
             if (model == nullptr) {
                 std::cerr << "korvalin-websim: no service named " << name << "\n";
@@ -179,8 +179,8 @@ int main(int argc, char **argv)
 
         std::cout << simulator.Port() << std::endl;
         std::cout << "korvalin-websim: listening on 127.0.0.1:" << simulator.Port() << "\n";
-        for (const auto &model : simulator.Services())
-            for (const std::string &line : model->Describe())
+        for (const auto& model : simulator.Services())
+            for (const std::string& line : model->Describe())
                 std::cout << "  " << line << "\n";
         std::cout << "Point the program at it either way:\n"
                   << "  by name: export http_proxy=" << simulator.ProxyUrl() << " and put in hosts.conf:\n"
@@ -200,7 +200,7 @@ int main(int argc, char **argv)
             }
         }
         std::cout << "korvalin-websim: stopped" << std::endl;
-    } catch (const std::exception &failure) {
+    } catch (const std::exception& failure) {
         std::cerr << "korvalin-websim: " << failure.what() << "\n";
         return 1;
     }

@@ -15,7 +15,7 @@ std::string HostWithoutPort(std::string_view authority)
     return AsciiLower(authority.substr(0, authority.find(':')));
 }
 
-template <typename Hook> const Hook *FindHook(const std::vector<Hook> &hooks, const SimRequest &request)
+template <typename Hook> const Hook* FindHook(const std::vector<Hook>& hooks, const SimRequest& request)
 {
     for (auto it = hooks.rbegin(); it != hooks.rend(); ++it)
         if ((it->Host.empty() || it->Host == request.Host) && (it->Path.empty() || it->Path == request.Path))
@@ -27,7 +27,7 @@ template <typename Hook> const Hook *FindHook(const std::vector<Hook> &hooks, co
 
 WebSimulator::WebSimulator(uint16_t port)
 {
-    Server = std::make_unique<SimHttpServer>([this](SimRequest &request) { return Route(request); }, port);
+    Server = std::make_unique<SimHttpServer>([this](SimRequest& request) { return Route(request); }, port);
 }
 
 WebSimulator::~WebSimulator()
@@ -38,20 +38,20 @@ WebSimulator::~WebSimulator()
 void WebSimulator::Add(std::shared_ptr<ServiceModel> model)
 {
     std::lock_guard lock(Lock);
-    for (const HostKey &key : model->Hosts()) {
+    for (const HostKey& key : model->Hosts()) {
         auto found = ByHost.find(AsciiLower(key.Host));
         if (found != ByHost.end() && found->second != model)
             throw std::invalid_argument("the host " + key.Host + " is already served by " + found->second->Name());
     }
-    for (const HostKey &key : model->Hosts())
+    for (const HostKey& key : model->Hosts())
         ByHost[AsciiLower(key.Host)] = model;
     Models.push_back(std::move(model));
 }
 
-void WebSimulator::SetDefaultService(const std::string &name)
+void WebSimulator::SetDefaultService(const std::string& name)
 {
     std::lock_guard lock(Lock);
-    for (const auto &model : Models) {
+    for (const auto& model : Models) {
         if (model->Name() == name) {
             DefaultModel = model;
             return;
@@ -76,7 +76,7 @@ std::string WebSimulator::ProxyUrl() const
     return "http://127.0.0.1:" + std::to_string(Port());
 }
 
-std::string WebSimulator::PrefixedHost(const std::string &host) const
+std::string WebSimulator::PrefixedHost(const std::string& host) const
 {
     return "127.0.0.1:" + std::to_string(Port()) + "/" + host;
 }
@@ -84,21 +84,21 @@ std::string WebSimulator::PrefixedHost(const std::string &host) const
 std::string WebSimulator::HostsConf(bool prefixed) const
 {
     std::string text;
-    for (const auto &model : Services()) {
+    for (const auto& model : Services()) {
         text += "# " + model->Name() + "\n";
-        for (const HostKey &key : model->Hosts())
+        for (const HostKey& key : model->Hosts())
             text += key.Key + " = " + (prefixed ? PrefixedHost(key.Host) : key.Host) + "\n";
     }
     return text;
 }
 
-void WebSimulator::Replace(const std::string &host, const std::string &path, Replacement replacement)
+void WebSimulator::Replace(const std::string& host, const std::string& path, Replacement replacement)
 {
     std::lock_guard lock(Lock);
     Replacements.push_back({AsciiLower(host), path, std::move(replacement)});
 }
 
-void WebSimulator::Alter(const std::string &host, const std::string &path, Alteration alteration)
+void WebSimulator::Alter(const std::string& host, const std::string& path, Alteration alteration)
 {
     std::lock_guard lock(Lock);
     Alterations.push_back({AsciiLower(host), path, std::move(alteration)});
@@ -117,10 +117,10 @@ std::vector<SimRequest> WebSimulator::Requests() const
     return Log;
 }
 
-std::vector<SimRequest> WebSimulator::RequestsTo(const std::string &host, const std::string &path) const
+std::vector<SimRequest> WebSimulator::RequestsTo(const std::string& host, const std::string& path) const
 {
     std::vector<SimRequest> matching;
-    for (SimRequest &request : Requests())
+    for (SimRequest& request : Requests())
         if (request.Host == AsciiLower(host) && request.Path == path)
             matching.push_back(std::move(request));
     return matching;
@@ -134,11 +134,11 @@ void WebSimulator::ClearRequests()
 
 void WebSimulator::DeliverArrivingMail(std::time_t now)
 {
-    for (const auto &model : Services())
+    for (const auto& model : Services())
         model->DeliverArrivingMail(now);
 }
 
-bool WebSimulator::Resolve(SimRequest &request, std::shared_ptr<ServiceModel> &model, SimResponse &refusal) const
+bool WebSimulator::Resolve(SimRequest& request, std::shared_ptr<ServiceModel>& model, SimResponse& refusal) const
 {
     std::string target = request.Target;
     if (AsciiLower(target.substr(0, 7)) == "http://") {
@@ -181,7 +181,7 @@ bool WebSimulator::Resolve(SimRequest &request, std::shared_ptr<ServiceModel> &m
     return false;
 }
 
-SimResponse WebSimulator::Route(SimRequest &request)
+SimResponse WebSimulator::Route(SimRequest& request)
 {
     std::shared_ptr<ServiceModel> model;
     SimResponse refusal;
@@ -194,9 +194,9 @@ SimResponse WebSimulator::Route(SimRequest &request)
     {
         std::lock_guard lock(Lock);
         Log.push_back(request);
-        if (const auto *hook = FindHook(Replacements, request))
+        if (const auto* hook = FindHook(Replacements, request))
             replacement = hook->Action;
-        if (const auto *hook = FindHook(Alterations, request))
+        if (const auto* hook = FindHook(Alterations, request))
             alteration = hook->Action;
     }
 
@@ -210,7 +210,7 @@ SimResponse WebSimulator::Route(SimRequest &request)
             response = IndexPage(request);
         if (alteration)
             alteration(request, response);
-    } catch (const std::exception &failure) {
+    } catch (const std::exception& failure) {
         std::cerr << "korvalin-websim: " << request.Method << " " << request.Target << " failed: " << failure.what()
                   << "\n";
         response = SimResponse::Error(500, "Internal Server Error", failure.what());
@@ -218,15 +218,15 @@ SimResponse WebSimulator::Route(SimRequest &request)
     return response;
 }
 
-SimResponse WebSimulator::IndexPage(const SimRequest &request) const
+SimResponse WebSimulator::IndexPage(const SimRequest& request) const
 {
     if (request.Path != "/")
         return SimResponse::Error(404, "Not Found", "the simulator serves no host named \"" + request.Host + "\"");
     PageWriter page;
     page.Line("<html><head><title>Korvalin web-service simulator</title></head>").Line("<body>");
     page.Line("<h1>Korvalin web-service simulator</h1>").Line("<ul>");
-    for (const auto &model : Services()) {
-        for (const HostKey &key : model->Hosts())
+    for (const auto& model : Services()) {
+        for (const HostKey& key : model->Hosts())
             page.Line("<li>" + HtmlEscape(model->Name() + ": " + key.Key + " = " + key.Host) + " (<a href=\"/" +
                       HtmlEscape(key.Host) + "/\">/" + HtmlEscape(key.Host) + "/</a>)</li>");
     }

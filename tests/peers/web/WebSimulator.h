@@ -27,18 +27,18 @@ class WebSimulator {
 public:
     explicit WebSimulator(uint16_t port = 0);
     ~WebSimulator();
-    WebSimulator(const WebSimulator &) = delete;
-    WebSimulator &operator=(const WebSimulator &) = delete;
+    WebSimulator(const WebSimulator&) = delete;
+    WebSimulator& operator=(const WebSimulator&) = delete;
 
     // Throws std::invalid_argument when one of the model's hosts is taken.
     void Add(std::shared_ptr<ServiceModel> model);
     // The service that answers requests for addresses no model claims.
-    void SetDefaultService(const std::string &name);
+    void SetDefaultService(const std::string& name);
     std::vector<std::shared_ptr<ServiceModel>> Services() const;
 
     uint16_t Port() const;
     std::string ProxyUrl() const;                            // "http://127.0.0.1:PORT"
-    std::string PrefixedHost(const std::string &host) const; // "127.0.0.1:PORT/host", a hosts.conf value
+    std::string PrefixedHost(const std::string& host) const; // "127.0.0.1:PORT/host", a hosts.conf value
 
     // The hosts.conf lines that point the program at the simulated hosts:
     // by name (to be reached through ProxyUrl) or by path prefix.
@@ -47,15 +47,15 @@ public:
     // Test hooks, matched on the simulated host and the path ("" matches
     // any). Replace answers instead of the model; Alter changes the model's
     // answer. The newest matching hook wins.
-    using Replacement = std::function<SimResponse(const SimRequest &)>;
-    using Alteration = std::function<void(const SimRequest &, SimResponse &)>;
-    void Replace(const std::string &host, const std::string &path, Replacement replacement);
-    void Alter(const std::string &host, const std::string &path, Alteration alteration);
+    using Replacement = std::function<SimResponse(const SimRequest&)>;
+    using Alteration = std::function<void(const SimRequest&, SimResponse&)>;
+    void Replace(const std::string& host, const std::string& path, Replacement replacement);
+    void Alter(const std::string& host, const std::string& path, Alteration alteration);
     void ClearHooks();
 
     // Every request answered so far, with its host and path resolved.
     std::vector<SimRequest> Requests() const;
-    std::vector<SimRequest> RequestsTo(const std::string &host, const std::string &path) const;
+    std::vector<SimRequest> RequestsTo(const std::string& host, const std::string& path) const;
     void ClearRequests();
 
     // Gives every service's accounts one more mail.
@@ -67,9 +67,9 @@ private:
         Hook Action;
     };
 
-    SimResponse Route(SimRequest &request);
-    bool Resolve(SimRequest &request, std::shared_ptr<ServiceModel> &model, SimResponse &refusal) const;
-    SimResponse IndexPage(const SimRequest &request) const;
+    SimResponse Route(SimRequest& request);
+    bool Resolve(SimRequest& request, std::shared_ptr<ServiceModel>& model, SimResponse& refusal) const;
+    SimResponse IndexPage(const SimRequest& request) const;
 
     mutable std::mutex Lock;
     std::vector<std::shared_ptr<ServiceModel>> Models;

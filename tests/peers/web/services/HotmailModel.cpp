@@ -12,7 +12,7 @@ namespace {
 
 using hotmail::PageContext;
 
-constexpr const char *kWebScripts[] = {"/cgi-bin/start",  "/cgi-bin/HoTMaiL", "/cgi-bin/folders",
+constexpr const char* kWebScripts[] = {"/cgi-bin/start",  "/cgi-bin/HoTMaiL", "/cgi-bin/folders",
                                        "/cgi-bin/getmsg", "/cgi-bin/compose", "/cgi-bin/premail"};
 
 std::string FolderId(size_t position)
@@ -22,14 +22,14 @@ std::string FolderId(size_t position)
     return id;
 }
 
-size_t PageNumber(const std::string &text)
+size_t PageNumber(const std::string& text)
 {
     if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
         return 1;
     return static_cast<size_t>(std::stoul(text));
 }
 
-std::string Trimmed(const std::string &text)
+std::string Trimmed(const std::string& text)
 {
     size_t first = text.find_first_not_of(" \t");
     if (first == std::string::npos)
@@ -38,7 +38,7 @@ std::string Trimmed(const std::string &text)
 }
 
 // The bare addresses of a recipient list ("Ann <a@x>, b@y; c@z").
-std::vector<std::string> RecipientAddresses(const std::string &list)
+std::vector<std::string> RecipientAddresses(const std::string& list)
 {
     std::vector<std::string> addresses;
     size_t start = 0;
@@ -67,43 +67,43 @@ std::vector<HostKey> HotmailModel::Hosts() const
     return {{"hotmail.web", HostNames.Web}, {"hotmail.form", HostNames.Form}, {"hotmail.login", HostNames.Login}};
 }
 
-std::string HotmailModel::MessageId(const SimMail &mail)
+std::string HotmailModel::MessageId(const SimMail& mail)
 {
     return "MSG" + std::to_string(mail.Date) + "." + std::to_string(mail.Number);
 }
 
-void HotmailModel::AddAccount(const std::string &user, const std::string &password)
+void HotmailModel::AddAccount(const std::string& user, const std::string& password)
 {
     std::lock_guard lock(State);
-    Account &account = Accounts[AsciiLower(user)];
+    Account& account = Accounts[AsciiLower(user)];
     account.Data = SimAccount{};
     account.Data.User = user;
     account.Data.Password = password;
     account.Data.Address = user + "@" + kMailDomain;
-    SimMailbox &mailbox = account.Data.Mailbox;
+    SimMailbox& mailbox = account.Data.Mailbox;
     mailbox.AddFolder(FolderId(1), "In-Box", FolderRole::Inbox);
     mailbox.AddFolder(FolderId(2), "Sent Messages", FolderRole::Sent);
     mailbox.AddFolder(FolderId(3), "Drafts", FolderRole::Drafts);
     mailbox.AddFolder(FolderId(4), "Trash Can", FolderRole::Trash);
 }
 
-void HotmailModel::AddFolder(const std::string &user, const std::string &name)
+void HotmailModel::AddFolder(const std::string& user, const std::string& name)
 {
-    Edit(user, [&](SimAccount &account) {
+    Edit(user, [&](SimAccount& account) {
         account.Mailbox.AddFolder(FolderId(account.Mailbox.Folders().size() + 1), name, FolderRole::Custom);
     });
 }
 
-void HotmailModel::Edit(const std::string &user, const std::function<void(SimAccount &)> &change)
+void HotmailModel::Edit(const std::string& user, const std::function<void(SimAccount&)>& change)
 {
     std::lock_guard lock(State);
-    Account *account = FindAccount(user);
+    Account* account = FindAccount(user);
     if (account == nullptr)
         throw std::out_of_range("no hotmail account " + user);
     change(account->Data);
 }
 
-SimAccount HotmailModel::Snapshot(const std::string &user) const
+SimAccount HotmailModel::Snapshot(const std::string& user) const
 {
     std::lock_guard lock(State);
     auto found = Accounts.find(AsciiLower(user));
@@ -127,8 +127,8 @@ void HotmailModel::SetLineEnd(std::string lineEnd)
 void HotmailModel::DeliverArrivingMail(std::time_t now)
 {
     std::lock_guard lock(State);
-    for (auto &[name, account] : Accounts) {
-        SimFolder *inbox = account.Data.Mailbox.FolderWithRole(FolderRole::Inbox);
+    for (auto& [name, account] : Accounts) {
+        SimFolder* inbox = account.Data.Mailbox.FolderWithRole(FolderRole::Inbox);
         if (inbox != nullptr)
             account.Data.Mailbox.Add(*inbox, DemoArrivingMail(Arrivals, account.Data.Address, now));
     }
@@ -140,24 +140,24 @@ std::vector<std::string> HotmailModel::Describe() const
     std::lock_guard lock(State);
     std::vector<std::string> lines = {"hotmail: web host " + HostNames.Web + ", form host " + HostNames.Form +
                                       ", login host " + HostNames.Login};
-    for (const auto &[name, account] : Accounts)
+    for (const auto& [name, account] : Accounts)
         lines.push_back("hotmail: account \"" + account.Data.User + "\", password \"" + account.Data.Password + "\"");
     return lines;
 }
 
-HotmailModel::Account *HotmailModel::FindAccount(const std::string &user)
+HotmailModel::Account* HotmailModel::FindAccount(const std::string& user)
 {
     auto found = Accounts.find(AsciiLower(user));
     return found == Accounts.end() ? nullptr : &found->second;
 }
 
-const HotmailSession *HotmailModel::Authorize(const FormFields &fields) const
+const HotmailSession* HotmailModel::Authorize(const FormFields& fields) const
 {
     const std::string user = AsciiLower(fields.Value("login"));
     const std::string disk = fields.Value("disk");
     const std::string formF = fields.Value("f");
-    const HotmailSession *latest = nullptr;
-    for (const HotmailSession &session : Sessions) {
+    const HotmailSession* latest = nullptr;
+    for (const HotmailSession& session : Sessions) {
         if (AsciiLower(session.User) != user)
             continue;
         if ((disk.empty() || disk == session.Disk) && (formF.empty() || formF == session.FormF))
@@ -166,7 +166,7 @@ const HotmailSession *HotmailModel::Authorize(const FormFields &fields) const
     return latest;
 }
 
-SimFolder *HotmailModel::FolderByParameter(SimMailbox &mailbox, const std::string &id)
+SimFolder* HotmailModel::FolderByParameter(SimMailbox& mailbox, const std::string& id)
 {
     if (id == "ACTIVE")
         return mailbox.FolderWithRole(FolderRole::Inbox);
@@ -175,7 +175,7 @@ SimFolder *HotmailModel::FolderByParameter(SimMailbox &mailbox, const std::strin
     return mailbox.FolderWithId(id);
 }
 
-SimMailbox::Location HotmailModel::FindMail(SimMailbox &mailbox, const std::string &messageId)
+SimMailbox::Location HotmailModel::FindMail(SimMailbox& mailbox, const std::string& messageId)
 {
     size_t dot = messageId.rfind('.');
     if (messageId.rfind("MSG", 0) != 0 || dot == std::string::npos || dot + 1 == messageId.size() ||
@@ -187,7 +187,7 @@ SimMailbox::Location HotmailModel::FindMail(SimMailbox &mailbox, const std::stri
     return found;
 }
 
-SimResponse HotmailModel::Handle(const SimRequest &request)
+SimResponse HotmailModel::Handle(const SimRequest& request)
 {
     std::lock_guard lock(State);
     const bool everyHost = request.Host.empty();
@@ -195,7 +195,7 @@ SimResponse HotmailModel::Handle(const SimRequest &request)
     const bool form = everyHost || request.Host == AsciiLower(HostNames.Form);
     const bool login = everyHost || request.Host == AsciiLower(HostNames.Login);
     const bool post = request.Method == "POST";
-    const std::string &path = request.Path;
+    const std::string& path = request.Path;
     const FormFields fields = post ? request.BodyFields() : request.QueryFields();
     const PageContext context{request, HostNames, LineEnd};
 
@@ -210,12 +210,12 @@ SimResponse HotmailModel::Handle(const SimRequest &request)
 
     const bool formScript = form && (path == "/cgi-bin/toccbcc" || path == "/cgi-bin/doaddresses");
     bool webScript = web && path.rfind("/cgi-bin/getmsg/", 0) == 0;
-    for (const char *script : kWebScripts)
+    for (const char* script : kWebScripts)
         webScript = webScript || (web && path == script);
     if (!formScript && !webScript)
         return SimResponse::Error(404, "Not Found", "HotMail has no page " + path);
 
-    const HotmailSession *session = Authorize(fields);
+    const HotmailSession* session = Authorize(fields);
     if (session == nullptr) {
         SimResponse expired = SimResponse::Html(hotmail::NoticePage(
             context, "Sign In Again", "Your session has expired or you are not signed in. Please sign in again."));
@@ -245,39 +245,41 @@ SimResponse HotmailModel::Handle(const SimRequest &request)
     return SimResponse::Error(405, "Method Not Allowed", "the mail form is sent with POST");
 }
 
-SimResponse HotmailModel::Login(const SimRequest &request)
+SimResponse HotmailModel::Login(const SimRequest& request)
 {
     const FormFields fields = request.BodyFields();
     const PageContext context{request, HostNames, LineEnd};
-    Account *account = FindAccount(fields.Value("login"));
+    Account* account = FindAccount(fields.Value("login"));
     if (account == nullptr || account->Data.Password != fields.Value("passwd"))
         return SimResponse::Html(hotmail::LoginRefusedPage(context));
     ++Counter;
     HotmailSession session{account->Data.User, "d" + std::to_string(4500 + Counter),
                            std::to_string(33792 + Counter * 16)};
     Sessions.push_back(session);
+    if (Sessions.size() > kMaxSessions) // a long demo run logs in again and again
+        Sessions.erase(Sessions.begin());
     return SimResponse::Html(hotmail::WelcomePage(context, session));
 }
 
-SimResponse HotmailModel::Listing(const SimRequest &request, const HotmailSession &session, const FormFields &fields)
+SimResponse HotmailModel::Listing(const SimRequest& request, const HotmailSession& session, const FormFields& fields)
 {
     const PageContext context{request, HostNames, LineEnd};
-    Account &account = *FindAccount(session.User);
-    SimFolder *folder = FolderByParameter(account.Data.Mailbox, fields.Value("curmbox"));
+    Account& account = *FindAccount(session.User);
+    SimFolder* folder = FolderByParameter(account.Data.Mailbox, fields.Value("curmbox"));
     if (folder == nullptr)
         return SimResponse::Html(hotmail::NoticePage(context, "No Such Folder", "That folder does not exist."));
     return SimResponse::Html(
         hotmail::ListingPage(context, account.Data, *folder, session, PageNumber(fields.Value("page")), PageSize));
 }
 
-SimResponse HotmailModel::MoveMails(const SimRequest &request, const HotmailSession &session, const FormFields &fields)
+SimResponse HotmailModel::MoveMails(const SimRequest& request, const HotmailSession& session, const FormFields& fields)
 {
     const PageContext context{request, HostNames, LineEnd};
-    SimMailbox &mailbox = FindAccount(session.User)->Data.Mailbox;
-    SimFolder *target = FolderByParameter(mailbox, fields.Value("tobox"));
+    SimMailbox& mailbox = FindAccount(session.User)->Data.Mailbox;
+    SimFolder* target = FolderByParameter(mailbox, fields.Value("tobox"));
     if (target == nullptr)
         return SimResponse::Html(hotmail::NoticePage(context, "No Such Folder", "That folder does not exist."));
-    for (const auto &[name, value] : fields.Pairs) {
+    for (const auto& [name, value] : fields.Pairs) {
         if (value != "on")
             continue;
         SimMailbox::Location found = FindMail(mailbox, name);
@@ -293,7 +295,7 @@ SimResponse HotmailModel::MoveMails(const SimRequest &request, const HotmailSess
                                                   *mailbox.FolderWithRole(FolderRole::Inbox), session, 1, PageSize));
 }
 
-SimResponse HotmailModel::ShowMail(const SimRequest &request, const HotmailSession &session, const FormFields &fields)
+SimResponse HotmailModel::ShowMail(const SimRequest& request, const HotmailSession& session, const FormFields& fields)
 {
     const PageContext context{request, HostNames, LineEnd};
     SimMailbox::Location found = FindMail(FindAccount(session.User)->Data.Mailbox, fields.Value("msg"));
@@ -304,31 +306,34 @@ SimResponse HotmailModel::ShowMail(const SimRequest &request, const HotmailSessi
     return SimResponse::Html(hotmail::MailPage(context, *found.Mail, *found.Folder, session));
 }
 
-SimResponse HotmailModel::Attachment(const HotmailSession &session, const FormFields &fields)
+SimResponse HotmailModel::Attachment(const HotmailSession& session, const FormFields& fields)
 {
     SimMailbox::Location found = FindMail(FindAccount(session.User)->Data.Mailbox, fields.Value("msg"));
     std::string part = fields.Value("part");
     if (found.Mail == nullptr || part.empty() || part.size() > 4 ||
         part.find_first_not_of("0123456789") != std::string::npos || std::stoul(part) >= found.Mail->Attachments.size())
         return SimResponse::Error(404, "Not Found", "no such attachment");
-    const SimAttachment &attachment = found.Mail->Attachments[std::stoul(part)];
+    const SimAttachment& attachment = found.Mail->Attachments[std::stoul(part)];
     return SimResponse::Content(attachment.Content, attachment.ContentType);
 }
 
-SimResponse HotmailModel::Compose(const SimRequest &request, const HotmailSession &session)
+SimResponse HotmailModel::Compose(const SimRequest& request, const HotmailSession& session)
 {
     const PageContext context{request, HostNames, LineEnd};
     char headerId[24];
     std::snprintf(headerId, sizeof headerId, "%08llx",
                   static_cast<unsigned long long>((++Counter * 2654435761ULL) & 0xffffffffULL));
-    FindAccount(session.User)->HeaderIds.insert(headerId);
+    std::set<std::string>& issued = FindAccount(session.User)->HeaderIds;
+    if (issued.size() >= kMaxSessions) // forms asked for and never sent
+        issued.clear();
+    issued.insert(headerId);
     return SimResponse::Html(hotmail::ComposePage(context, session, headerId));
 }
 
-SimResponse HotmailModel::Send(const SimRequest &request, const HotmailSession &session, const FormFields &fields)
+SimResponse HotmailModel::Send(const SimRequest& request, const HotmailSession& session, const FormFields& fields)
 {
     const PageContext context{request, HostNames, LineEnd};
-    Account &account = *FindAccount(session.User);
+    Account& account = *FindAccount(session.User);
     if (account.HeaderIds.erase(fields.Value("msghdrid")) == 0)
         return SimResponse::Error(400, "Bad Request", "This form has expired or was already sent. Compose again.");
     if (Trimmed(fields.Value("to")).empty())
@@ -348,10 +353,10 @@ SimResponse HotmailModel::Send(const SimRequest &request, const HotmailSession &
     return SimResponse::Html(hotmail::NoticePage(context, "Message Sent", "Your message has been sent."));
 }
 
-void HotmailModel::DeliverLocally(const SimMail &mail, const std::string &recipients)
+void HotmailModel::DeliverLocally(const SimMail& mail, const std::string& recipients)
 {
-    for (const std::string &address : RecipientAddresses(recipients)) {
-        for (auto &[name, account] : Accounts) {
+    for (const std::string& address : RecipientAddresses(recipients)) {
+        for (auto& [name, account] : Accounts) {
             if (AsciiLower(account.Data.Address) != address)
                 continue;
             SimMail copy = mail;
@@ -361,16 +366,16 @@ void HotmailModel::DeliverLocally(const SimMail &mail, const std::string &recipi
     }
 }
 
-SimResponse HotmailModel::AddAddress(const SimRequest &request, const HotmailSession &session, const FormFields &fields)
+SimResponse HotmailModel::AddAddress(const SimRequest& request, const HotmailSession& session, const FormFields& fields)
 {
     const PageContext context{request, HostNames, LineEnd};
-    std::vector<SimContact> &contacts = FindAccount(session.User)->Data.Mailbox.Contacts;
+    std::vector<SimContact>& contacts = FindAccount(session.User)->Data.Mailbox.Contacts;
     SimContact contact{fields.Value("alias"), fields.Value("addrlist"),
                        Trimmed(fields.Value("aliasfname") + " " + fields.Value("aliaslname"))};
     if (Trimmed(contact.Alias).empty() || Trimmed(contact.Address).empty())
         return SimResponse::Html(
             hotmail::NoticePage(context, "Address Book", "Please enter both a nickname and an address."));
-    for (const SimContact &existing : contacts)
+    for (const SimContact& existing : contacts)
         if (existing.Alias == contact.Alias)
             return SimResponse::Html(
                 hotmail::NoticePage(context, "Address Book", "The nickname " + contact.Alias + " is already in use."));
@@ -385,9 +390,9 @@ std::shared_ptr<ServiceModel> MakeDemoHotmail(std::time_t now)
 {
     auto model = std::make_shared<HotmailModel>();
     model->AddAccount(kDemoUser, kDemoPassword);
-    for (const char *folder : kDemoFolders)
+    for (const char* folder : kDemoFolders)
         model->AddFolder(kDemoUser, folder);
-    model->Edit(kDemoUser, [&](SimAccount &account) { FillDemoMailbox(account.Mailbox, account.Address, now); });
+    model->Edit(kDemoUser, [&](SimAccount& account) { FillDemoMailbox(account.Mailbox, account.Address, now); });
     return model;
 }
 

@@ -7,8 +7,8 @@
 namespace korvalin::websim::hotmail {
 namespace {
 
-constexpr const char *kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-constexpr const char *kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 
 std::tm Utc(std::time_t when)
 {
@@ -33,7 +33,7 @@ std::string HeaderDate(std::time_t when)
     return text;
 }
 
-std::vector<std::string> SplitLines(const std::string &text)
+std::vector<std::string> SplitLines(const std::string& text)
 {
     std::vector<std::string> lines;
     size_t start = 0;
@@ -50,7 +50,7 @@ std::vector<std::string> SplitLines(const std::string &text)
     return lines;
 }
 
-void PageTop(PageWriter &page, const std::string &title)
+void PageTop(PageWriter& page, const std::string& title)
 {
     page.Line("<html>")
         .Line("<head>")
@@ -60,21 +60,21 @@ void PageTop(PageWriter &page, const std::string &title)
         .Line("<body bgcolor=\"#ffffff\" link=\"#000080\" vlink=\"#000080\">");
 }
 
-void Banner(PageWriter &page, const std::string &right)
+void Banner(PageWriter& page, const std::string& right)
 {
     page.Line("<table border=0 cellpadding=0 cellspacing=0 width=508><tr><td><img src=\"/images/logo.gif\" width=160 "
               "height=40 alt=\"HotMail\"></td><td align=right><font size=2>" +
               right + "</font></td></tr></table>");
 }
 
-void PageBottom(PageWriter &page)
+void PageBottom(PageWriter& page)
 {
     page.Line("<p><font size=1>&copy; HotMail simulator. Free e-mail for everyone.</font></p>")
         .Line("</body>")
         .Line("</html>");
 }
 
-std::string AccountBar(const std::string &address, const std::string &right)
+std::string AccountBar(const std::string& address, const std::string& right)
 {
     return "<table border=0 cellpadding=2 cellspacing=0 width=508><tr bgcolor=\"#000080\"><td><font "
            "color=\"#ffffff\"><b>" +
@@ -83,8 +83,8 @@ std::string AccountBar(const std::string &address, const std::string &right)
 }
 
 // The attachment links, on one line that ends the table cell it sits in.
-void AttachmentLine(PageWriter &page, const std::string &cellStart, const PageContext &context, const SimMail &mail,
-                    const HotmailSession &session)
+void AttachmentLine(PageWriter& page, const std::string& cellStart, const PageContext& context, const SimMail& mail,
+                    const HotmailSession& session)
 {
     if (mail.Attachments.empty())
         return;
@@ -100,42 +100,42 @@ void AttachmentLine(PageWriter &page, const std::string &cellStart, const PageCo
 
 } // namespace
 
-std::string FolderParameter(const SimFolder &folder)
+std::string FolderParameter(const SimFolder& folder)
 {
     return folder.Role == FolderRole::Inbox ? "ACTIVE" : folder.Id;
 }
 
-std::string SessionParameters(const HotmailSession &session)
+std::string SessionParameters(const HotmailSession& session)
 {
     return "login=" + UrlEncode(session.User) + "&disk=" + session.Disk + "&f=" + session.FormF;
 }
 
-std::string InboxLink(const HotmailSession &session)
+std::string InboxLink(const HotmailSession& session)
 {
     return "/cgi-bin/start?curmbox=ACTIVE&js=no&_lang=&" + SessionParameters(session) + "&";
 }
 
-std::string ListingLink(const SimFolder &folder, const HotmailSession &session, size_t page)
+std::string ListingLink(const SimFolder& folder, const HotmailSession& session, size_t page)
 {
     std::string script = folder.Role == FolderRole::Inbox ? "/cgi-bin/start" : "/cgi-bin/HoTMaiL";
     return script + "?curmbox=" + FolderParameter(folder) + "&js=no&_lang=&" + SessionParameters(session) +
            "&page=" + std::to_string(page);
 }
 
-std::string MailLink(const SimMail &mail, const SimFolder &folder, const HotmailSession &session)
+std::string MailLink(const SimMail& mail, const SimFolder& folder, const HotmailSession& session)
 {
     return "/cgi-bin/getmsg?disk=" + session.Disk + "&login=" + UrlEncode(session.User) + "&f=" + session.FormF +
            "&msg=" + HotmailModel::MessageId(mail) + "&start=" + std::to_string(mail.Number * 4096) +
            "&len=" + std::to_string(mail.Size()) + "&curmbox=" + FolderParameter(folder) + "&_lang=";
 }
 
-std::string AttachmentLink(const PageContext &context, const SimMail &mail, size_t index, const HotmailSession &session)
+std::string AttachmentLink(const PageContext& context, const SimMail& mail, size_t index, const HotmailSession& session)
 {
     return context.WebBase() + "/cgi-bin/getmsg/" + UrlEncode(mail.Attachments[index].FileName) + "?" +
            SessionParameters(session) + "&msg=" + HotmailModel::MessageId(mail) + "&part=" + std::to_string(index);
 }
 
-std::string HomePage(const PageContext &context)
+std::string HomePage(const PageContext& context)
 {
     PageWriter page(context.LineEnd);
     PageTop(page, "Free Web-Based Email");
@@ -151,7 +151,7 @@ std::string HomePage(const PageContext &context)
     return page.Text();
 }
 
-std::string TermsPage(const PageContext &context)
+std::string TermsPage(const PageContext& context)
 {
     PageWriter page(context.LineEnd);
     PageTop(page, "Terms of Service");
@@ -163,7 +163,7 @@ std::string TermsPage(const PageContext &context)
     return page.Text();
 }
 
-std::string PasswordFormPage(const PageContext &context, const std::string &user)
+std::string PasswordFormPage(const PageContext& context, const std::string& user)
 {
     PageWriter page(context.LineEnd);
     PageTop(page, "Enter Password");
@@ -180,7 +180,7 @@ std::string PasswordFormPage(const PageContext &context, const std::string &user
     return page.Text();
 }
 
-std::string LoginRefusedPage(const PageContext &context)
+std::string LoginRefusedPage(const PageContext& context)
 {
     PageWriter page(context.LineEnd);
     page.Line("<html>")
@@ -202,7 +202,7 @@ std::string LoginRefusedPage(const PageContext &context)
     return page.Text();
 }
 
-std::string WelcomePage(const PageContext &context, const HotmailSession &session)
+std::string WelcomePage(const PageContext& context, const HotmailSession& session)
 {
     PageWriter page(context.LineEnd);
     page.Line("<html>")
@@ -223,7 +223,7 @@ std::string WelcomePage(const PageContext &context, const HotmailSession &sessio
     return page.Text();
 }
 
-std::string FolderPage(const PageContext &context, const SimMailbox &mailbox, const HotmailSession &session)
+std::string FolderPage(const PageContext& context, const SimMailbox& mailbox, const HotmailSession& session)
 {
     PageWriter page(context.LineEnd);
     PageTop(page, "Folders");
@@ -233,7 +233,7 @@ std::string FolderPage(const PageContext &context, const SimMailbox &mailbox, co
               "align=right><b>Size</b></td></tr>");
     size_t messages = 0;
     size_t bytes = 0;
-    for (const SimFolder &folder : mailbox.Folders()) {
+    for (const SimFolder& folder : mailbox.Folders()) {
         messages += folder.Mails.size();
         bytes += folder.TotalSize();
         page.Line("<tr bgcolor=\"#eeeecc\">")
@@ -252,10 +252,10 @@ std::string FolderPage(const PageContext &context, const SimMailbox &mailbox, co
     return page.Text();
 }
 
-std::string ListingPage(const PageContext &context, const SimAccount &account, const SimFolder &folder,
-                        const HotmailSession &session, size_t pageNumber, size_t pageSize)
+std::string ListingPage(const PageContext& context, const SimAccount& account, const SimFolder& folder,
+                        const HotmailSession& session, size_t pageNumber, size_t pageSize)
 {
-    std::vector<const SimMail *> mails = folder.NewestFirst();
+    std::vector<const SimMail*> mails = folder.NewestFirst();
     size_t pages = mails.empty() ? 1 : (mails.size() + pageSize - 1) / pageSize;
     pageNumber = std::min(std::max<size_t>(pageNumber, 1), pages);
 
@@ -273,7 +273,7 @@ std::string ListingPage(const PageContext &context, const SimAccount &account, c
         page.Line("<tr><td colspan=6 align=center>There are no messages in this folder.</td></tr>");
     size_t first = (pageNumber - 1) * pageSize;
     for (size_t i = first; i < mails.size() && i < first + pageSize; ++i) {
-        const SimMail &mail = *mails[i];
+        const SimMail& mail = *mails[i];
         std::string icon =
             mail.Read ? "<td>&nbsp;</td>" : "<td><img src=\"/images/newmail.gif\" width=14 height=10 alt=\"New\"></td>";
         std::string subject = mail.Subject.empty() ? "(no subject)" : mail.Subject;
@@ -300,8 +300,8 @@ std::string ListingPage(const PageContext &context, const SimAccount &account, c
     return page.Text();
 }
 
-std::string MailPage(const PageContext &context, const SimMail &mail, const SimFolder &folder,
-                     const HotmailSession &session)
+std::string MailPage(const PageContext& context, const SimMail& mail, const SimFolder& folder,
+                     const HotmailSession& session)
 {
     const std::string id = HotmailModel::MessageId(mail);
     PageWriter page(context.LineEnd);
@@ -341,14 +341,14 @@ std::string MailPage(const PageContext &context, const SimMail &mail, const SimF
             .Line("if (top.frames.length != 0) top.location = self.location;")
             .Line("// -->")
             .Line("</SCRIPT>");
-        for (const std::string &line : SplitLines(mail.Body))
+        for (const std::string& line : SplitLines(mail.Body))
             page.Line(line);
         page.Line("<table border=0 cellpadding=0 cellspacing=1 width=508>");
         AttachmentLine(page, "<tr><td>", context, mail, session);
         page.Line("</table>");
     } else {
         page.Line("</td></tr><tr><td>").Line("<pre><tt>");
-        for (const std::string &line : SplitLines(mail.Body))
+        for (const std::string& line : SplitLines(mail.Body))
             page.Line(HtmlEscape(line));
         page.Line("</tt></pre>")
             .Line("<input type=\"hidden\" name=\"msg\" value=\"" + id + "\">")
@@ -366,7 +366,7 @@ std::string MailPage(const PageContext &context, const SimMail &mail, const SimF
     return page.Text();
 }
 
-std::string ComposePage(const PageContext &context, const HotmailSession &session, const std::string &headerId)
+std::string ComposePage(const PageContext& context, const HotmailSession& session, const std::string& headerId)
 {
     PageWriter page(context.LineEnd);
     PageTop(page, "Compose");
@@ -394,14 +394,14 @@ std::string ComposePage(const PageContext &context, const HotmailSession &sessio
     return page.Text();
 }
 
-std::string AddressPickerPage(const PageContext &context, const std::vector<SimContact> &contacts)
+std::string AddressPickerPage(const PageContext& context, const std::vector<SimContact>& contacts)
 {
     PageWriter page(context.LineEnd);
     PageTop(page, "Address Book");
     page.Line("<form name=\"addrform\">")
         .Line("<table border=0 cellpadding=2 cellspacing=0 width=400>")
         .Line("<tr bgcolor=\"#c0c0c0\"><td>&nbsp;</td><td><b>Nickname</b></td><td><b>Name</b></td></tr>");
-    for (const SimContact &contact : contacts)
+    for (const SimContact& contact : contacts)
         page.Line("<tr><td><input type=\"checkbox\" name=\"to\" value=\"" + HtmlEscape(contact.Address) +
                   "\"></td><td><b>" + HtmlEscape(contact.Alias) + "</b></td><td>" + HtmlEscape(contact.FullName) +
                   "</td></tr>");
@@ -412,7 +412,7 @@ std::string AddressPickerPage(const PageContext &context, const std::vector<SimC
     return page.Text();
 }
 
-std::string NoticePage(const PageContext &context, const std::string &title, const std::string &text)
+std::string NoticePage(const PageContext& context, const std::string& title, const std::string& text)
 {
     PageWriter page(context.LineEnd);
     PageTop(page, title);

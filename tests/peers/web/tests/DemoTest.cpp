@@ -25,7 +25,7 @@ TEST(Demo, TheHotmailDemoAccountHoldsBelievableMailAndGetsMore)
 
     SimAccount demo = model->Snapshot(kDemoUser);
     EXPECT_EQ(demo.Password, kDemoPassword);
-    SimFolder *inbox = demo.Mailbox.FolderWithRole(FolderRole::Inbox);
+    SimFolder* inbox = demo.Mailbox.FolderWithRole(FolderRole::Inbox);
     ASSERT_NE(inbox, nullptr);
     EXPECT_EQ(inbox->Mails.size(), 12u);
     EXPECT_GT(inbox->UnreadCount(), 0u);
@@ -35,13 +35,13 @@ TEST(Demo, TheHotmailDemoAccountHoldsBelievableMailAndGetsMore)
     EXPECT_FALSE(demo.Mailbox.FolderWithName("Family")->Mails.empty());
     EXPECT_FALSE(demo.Mailbox.FolderWithRole(FolderRole::Sent)->Mails.empty());
     EXPECT_GE(demo.Mailbox.Contacts.size(), 5u);
-    for (const SimMail &mail : inbox->Mails)
+    for (const SimMail& mail : inbox->Mails)
         EXPECT_LE(mail.Date, now);
 
     model->DeliverArrivingMail(now + 60);
     model->DeliverArrivingMail(now + 120);
     SimAccount later = model->Snapshot(kDemoUser);
-    const auto &mails = later.Mailbox.FolderWithRole(FolderRole::Inbox)->Mails;
+    const auto& mails = later.Mailbox.FolderWithRole(FolderRole::Inbox)->Mails;
     ASSERT_EQ(mails.size(), 14u);
     EXPECT_FALSE(mails.back().Read);
     EXPECT_NE(mails[12].Subject, mails[13].Subject);
@@ -52,7 +52,7 @@ TEST(Demo, MovingOutOfTheTrashIntoTheTrashDeletesForGood)
     auto model = std::make_shared<HotmailModel>();
     model->AddAccount("ann", "pw");
     std::string id;
-    model->Edit("ann", [&](SimAccount &account) {
+    model->Edit("ann", [&](SimAccount& account) {
         SimMail mail;
         mail.Subject = "bin me";
         id = HotmailModel::MessageId(account.Mailbox.Add(*account.Mailbox.FolderWithRole(FolderRole::Trash), mail));
@@ -82,11 +82,11 @@ TEST(Demo, TheProgramPrintsItsPortFirstAndServesUntilStopped)
         ::dup2(output[1], STDOUT_FILENO);
         ::close(output[0]);
         ::execl(KORVALIN_WEBSIM_PATH, "korvalin-websim", "--port", "0", "--new-mail-every", "0",
-                static_cast<char *>(nullptr));
+                static_cast<char*>(nullptr));
         ::_exit(127);
     }
     ::close(output[1]);
-    FILE *lines = ::fdopen(output[0], "r");
+    FILE* lines = ::fdopen(output[0], "r");
     char first[64] = {};
     ASSERT_NE(std::fgets(first, sizeof first, lines), nullptr);
     int port = std::atoi(first);

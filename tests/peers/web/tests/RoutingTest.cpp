@@ -17,7 +17,7 @@ class EchoModel : public ServiceModel {
 public:
     std::string Name() const override { return "echo"; }
     std::vector<HostKey> Hosts() const override { return {{"echo.a", "a.echo.sim"}, {"echo.b", "b.echo.sim"}}; }
-    SimResponse Handle(const SimRequest &request) override
+    SimResponse Handle(const SimRequest& request) override
     {
         return SimResponse::Html("host=" + request.Host + " path=" + request.Path + " query=" + request.Query +
                                  " link=" + request.BaseUrlOf("b.echo.sim"));
@@ -35,7 +35,7 @@ protected:
         Simulator.Add(Model);
     }
 
-    std::string Get(const std::string &url)
+    std::string Get(const std::string& url)
     {
         CWebRequest request;
         std::string page;
@@ -91,13 +91,12 @@ TEST_F(Routing, ABareAddressGoesToTheDefaultServiceOrGetsTheIndex)
 TEST_F(Routing, HooksReplaceOrAlterTheModelsAnswerAndModelFailuresBecome500)
 {
     std::string base = "http://" + Simulator.PrefixedHost("a.echo.sim");
-    Simulator.Replace("a.echo.sim", "/replaced", [](const SimRequest &) { return SimResponse::Html("instead"); });
-    Simulator.Alter("", "", [](const SimRequest &, SimResponse &response) { response.Body += "+"; });
+    Simulator.Replace("a.echo.sim", "/replaced", [](const SimRequest&) { return SimResponse::Html("instead"); });
+    Simulator.Alter("", "", [](const SimRequest&, SimResponse& response) { response.Body += "+"; });
     EXPECT_EQ(Get(base + "/replaced"), "instead+");
     EXPECT_EQ(Get(base + "/other").back(), '+');
 
-    Simulator.Replace("", "/broken",
-                      [](const SimRequest &) -> SimResponse { throw std::runtime_error("model fault"); });
+    Simulator.Replace("", "/broken", [](const SimRequest&) -> SimResponse { throw std::runtime_error("model fault"); });
     CWebRequest request;
     std::string page;
     request.GetPage(base + "/broken", page);

@@ -27,11 +27,11 @@ public:
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         address.sin_port = htons(port);
-        Connected = ::connect(Socket, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+        Connected = ::connect(Socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     }
     ~RawClient() { ::close(Socket); }
 
-    void Send(const std::string &bytes) { ::send(Socket, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
+    void Send(const std::string& bytes) { ::send(Socket, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
 
     // Everything until the peer closes or stays silent for two seconds.
     std::string ReadAll()
@@ -54,7 +54,7 @@ public:
     bool Connected = false;
 };
 
-size_t Count(const std::string &text, const std::string &part)
+size_t Count(const std::string& text, const std::string& part)
 {
     size_t count = 0;
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
@@ -75,7 +75,7 @@ TEST(SimHttp, RequestHeadsAreParsedAndBadOnesRefused)
     EXPECT_EQ(request.Target, "http://web.hotmail.sim/x?a=1");
     EXPECT_EQ(request.Header("content-type"), "text/plain");
 
-    for (const char *bad : {"GET\r\n", "GET /x\r\n", "GET /x FTP/1.0\r\n", "GET /x HTTP/1.1\r\nno colon here\r\n",
+    for (const char* bad : {"GET\r\n", "GET /x\r\n", "GET /x FTP/1.0\r\n", "GET /x HTTP/1.1\r\nno colon here\r\n",
                             "G(T /x HTTP/1.1\r\n", ""}) {
         SimRequest refused;
         EXPECT_FALSE(ParseRequestHead(bad, refused, error)) << bad;
@@ -99,7 +99,7 @@ TEST(SimHttp, FormFieldsAreDecodedInOrderAndKeepRawBlanks)
 TEST(SimHttpServer, KeepsConnectionsOpenAndAnswersEachRequest)
 {
     std::atomic<int> served{0};
-    SimHttpServer server([&](SimRequest &request) {
+    SimHttpServer server([&](SimRequest& request) {
         ++served;
         return SimResponse::Html(request.Method + " " + request.Target + " [" + request.Body + "]");
     });
@@ -119,7 +119,7 @@ TEST(SimHttpServer, KeepsConnectionsOpenAndAnswersEachRequest)
 TEST(SimHttpServer, RefusesMalformedAndOversizedRequestsWithoutCallingTheHandler)
 {
     std::atomic<int> served{0};
-    SimHttpServer server([&](SimRequest &) {
+    SimHttpServer server([&](SimRequest&) {
         ++served;
         return SimResponse::Html("ok");
     });
@@ -127,7 +127,7 @@ TEST(SimHttpServer, RefusesMalformedAndOversizedRequestsWithoutCallingTheHandler
         std::string Request;
         std::string Status;
     };
-    for (const Case &c :
+    for (const Case& c :
          {Case{"NONSENSE\r\n\r\n", "400"}, Case{"POST / HTTP/1.1\r\nContent-Length: 99999999999\r\n\r\n", "413"},
           Case{"POST / HTTP/1.1\r\nContent-Length: -4\r\n\r\n", "413"},
           Case{"POST / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n", "411"},
@@ -142,7 +142,7 @@ TEST(SimHttpServer, RefusesMalformedAndOversizedRequestsWithoutCallingTheHandler
 
 TEST(SimHttpServer, CutsAPageShortAndCloses)
 {
-    SimHttpServer server([](SimRequest &) {
+    SimHttpServer server([](SimRequest&) {
         SimResponse response = SimResponse::Html("0123456789");
         response.CutAfter = 4;
         return response;

@@ -49,13 +49,13 @@ TEST_F(HotmailTest, ConcurrentOperationsOnOneObjectSeeWholeValues)
             failures[3] += !Provider->SendMail(mail);
         }
     });
-    for (std::thread &thread : threads)
+    for (std::thread& thread : threads)
         thread.join();
     EXPECT_EQ(failures, (std::vector<int>{0, 0, 0, 0}));
 
     // Every request carried whole session values.
     CHotmail::SessionValues session = Provider->Session();
-    for (const SimRequest &request : Simulator->RequestsTo(kWeb, "/cgi-bin/premail")) {
+    for (const SimRequest& request : Simulator->RequestsTo(kWeb, "/cgi-bin/premail")) {
         websim::FormFields fields = request.BodyFields();
         EXPECT_TRUE(fields.Value("disk").empty() || fields.Value("disk") == session.Disk);
         EXPECT_TRUE(fields.Value("f").empty() || fields.Value("f") == session.FormF);

@@ -36,16 +36,16 @@ private:
     std::filesystem::path Path;
 };
 
-[[maybe_unused]] ::testing::Environment *const kScratch = ::testing::AddGlobalTestEnvironment(new ScratchDirectory);
+[[maybe_unused]] ::testing::Environment* const kScratch = ::testing::AddGlobalTestEnvironment(new ScratchDirectory);
 
 } // namespace
 
-void WriteHostsConf(const std::string &text)
+void WriteHostsConf(const std::string& text)
 {
     std::ofstream("hosts.conf", std::ios::trunc) << text;
 }
 
-SimMail SampleMail(const std::string &subject, std::time_t date, bool read)
+SimMail SampleMail(const std::string& subject, std::time_t date, bool read)
 {
     SimMail mail;
     mail.FromName = "Ann Smith";
@@ -73,16 +73,16 @@ void HotmailTest::SetUp()
 
 void HotmailTest::AddMails(FolderRole role, std::vector<SimMail> mails)
 {
-    Model->Edit("ann", [&](SimAccount &account) {
-        for (SimMail &mail : mails)
+    Model->Edit("ann", [&](SimAccount& account) {
+        for (SimMail& mail : mails)
             account.Mailbox.Add(*account.Mailbox.FolderWithRole(role), std::move(mail));
     });
 }
 
-void HotmailTest::AddMailsToFolder(const std::string &folderName, std::vector<SimMail> mails)
+void HotmailTest::AddMailsToFolder(const std::string& folderName, std::vector<SimMail> mails)
 {
-    Model->Edit("ann", [&](SimAccount &account) {
-        for (SimMail &mail : mails)
+    Model->Edit("ann", [&](SimAccount& account) {
+        for (SimMail& mail : mails)
             account.Mailbox.Add(*account.Mailbox.FolderWithName(folderName), std::move(mail));
     });
 }

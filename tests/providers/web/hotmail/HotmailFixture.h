@@ -22,16 +22,16 @@ using websim::SimMail;
 using websim::SimRequest;
 using websim::SimResponse;
 
-inline constexpr const char *kWeb = "web.hotmail.sim";
-inline constexpr const char *kForm = "form.hotmail.sim";
-inline constexpr const char *kLogin = "login.hotmail.sim";
+inline constexpr const char* kWeb = "web.hotmail.sim";
+inline constexpr const char* kForm = "form.hotmail.sim";
+inline constexpr const char* kLogin = "login.hotmail.sim";
 
 // 2001-03-05 10:00 UTC, a date the listing shows as "Mar 5".
 inline constexpr std::time_t kMarch5 = 983786400;
 
-void WriteHostsConf(const std::string &text);
+void WriteHostsConf(const std::string& text);
 // A mail from "Ann Smith <ann@example.org>" dated `date`.
-SimMail SampleMail(const std::string &subject, std::time_t date = kMarch5, bool read = false);
+SimMail SampleMail(const std::string& subject, std::time_t date = kMarch5, bool read = false);
 
 class HotmailTest : public ::testing::Test {
 protected:
@@ -39,7 +39,7 @@ protected:
 
     // Adds mails to a folder of ann's mailbox.
     void AddMails(FolderRole role, std::vector<SimMail> mails);
-    void AddMailsToFolder(const std::string &folderName, std::vector<SimMail> mails);
+    void AddMailsToFolder(const std::string& folderName, std::vector<SimMail> mails);
     SimAccount Ann() const { return Model->Snapshot("ann"); }
     void LogIn();
     // The inbox summary; fails the test when the listing fails.

@@ -36,7 +36,7 @@ TEST_F(HotmailTest, ANameHoldingTheScriptWordsStillReachesItsFolders)
 {
     Model->AddAccount("restartACTIVE", "pw");
     Model->AddFolder("restartACTIVE", "Archive");
-    Model->Edit("restartACTIVE", [](SimAccount &account) {
+    Model->Edit("restartACTIVE", [](SimAccount& account) {
         account.Mailbox.Add(*account.Mailbox.FolderWithName("Archive"), SampleMail("Kept"));
     });
     Provider->SetUserProfile("restartACTIVE", "pw");
@@ -67,8 +67,8 @@ TEST_F(HotmailTest, AListingOverThreePagesKeepsPageAndRowOrder)
     EXPECT_EQ(Simulator->RequestsTo(kWeb, "/cgi-bin/start").size(), 3u);
 
     SimAccount ann = Ann();
-    const SimMail &newest = ann.Mailbox.FolderWithRole(FolderRole::Inbox)->Mails.back();
-    const SummaryEntry &first = list[1];
+    const SimMail& newest = ann.Mailbox.FolderWithRole(FolderRole::Inbox)->Mails.back();
+    const SummaryEntry& first = list[1];
     EXPECT_EQ(first.From, "Ann Smith");
     EXPECT_EQ(first.Date, "03/5");
     EXPECT_EQ(first.Size, "1k");
@@ -99,7 +99,7 @@ TEST_F(HotmailTest, SessionValuesComeFromTheLastRowAndSurviveAnEmptyListing)
     EXPECT_EQ(learned.FormF, locator.Value("f"));
     EXPECT_FALSE(learned.Disk.empty());
 
-    Model->Edit("ann", [](SimAccount &account) { account.Mailbox.FolderWithRole(FolderRole::Inbox)->Mails.clear(); });
+    Model->Edit("ann", [](SimAccount& account) { account.Mailbox.FolderWithRole(FolderRole::Inbox)->Mails.clear(); });
     EXPECT_TRUE(Inbox().empty());
     EXPECT_EQ(Provider->Session().Disk, learned.Disk);
     EXPECT_EQ(Provider->Session().FormF, learned.FormF);
@@ -111,7 +111,7 @@ TEST_F(HotmailTest, ANextPageLinkThatLeadsBackDoesNotLoopForever)
     const std::string row = "<tr bgcolor=\"#eeeecc\"><td><input name=\"MSG1.1\"></td><td>&nbsp;A&nbsp;</td><td>&nbsp;"
                             "Mar 5&nbsp;</td><td>&nbsp;<a href=\"/cgi-bin/getmsg?disk=d&login=ann&f=9&msg=MSG1.1&\">S"
                             "</a>&nbsp;</td><td>&nbsp;1k&nbsp;</td></tr>\n";
-    Simulator->Replace(kWeb, "/cgi-bin/start", [&](const SimRequest &) {
+    Simulator->Replace(kWeb, "/cgi-bin/start", [&](const SimRequest&) {
         return SimResponse::Html(row + "<a href=\"/cgi-bin/start?again\">Next Page</a>\n");
     });
     CSummaryArray list;

@@ -9,11 +9,11 @@
 namespace korvalin::test {
 namespace {
 
-constexpr const char *kRefusal = "<b>We're Sorry, We Cannot Sign You In</b>";
+constexpr const char* kRefusal = "<b>We're Sorry, We Cannot Sign You In</b>";
 
 // A login answer of `lines` lines; line `refusalLine` (1-based, 0 for none)
 // carries the refusal, and `link` (if any) follows as line lines + 1.
-std::string LoginAnswer(int lines, int refusalLine, const std::string &link)
+std::string LoginAnswer(int lines, int refusalLine, const std::string& link)
 {
     std::string page;
     for (int number = 1; number <= lines; ++number)
@@ -63,7 +63,7 @@ TEST_F(HotmailTest, OnlyTheRefusalOnTheNinthLineFailsTheLogin)
     };
     for (Case c : {Case{9, false}, Case{8, true}, Case{10, true}, Case{1, true}}) {
         Simulator->ClearHooks();
-        Simulator->Replace(kLogin, "/cgi-bin/start", [&](const SimRequest &) {
+        Simulator->Replace(kLogin, "/cgi-bin/start", [&](const SimRequest&) {
             return SimResponse::Html(LoginAnswer(10, c.RefusalLine, kInboxLink));
         });
         CHotmail provider;
@@ -75,14 +75,14 @@ TEST_F(HotmailTest, OnlyTheRefusalOnTheNinthLineFailsTheLogin)
 TEST_F(HotmailTest, AnAnswerWithoutAUsableInboxLinkFailsTheLogin)
 {
     const std::string linkWithoutEnd = "<a href=\"/cgi-bin/start?curmbox=ACTIVE&login=ann\">In-Box</a>\n";
-    for (const std::string &answer : {LoginAnswer(12, 0, ""), LoginAnswer(12, 0, linkWithoutEnd), std::string()}) {
+    for (const std::string& answer : {LoginAnswer(12, 0, ""), LoginAnswer(12, 0, linkWithoutEnd), std::string()}) {
         Simulator->ClearHooks();
-        Simulator->Replace(kLogin, "/cgi-bin/start", [&](const SimRequest &) { return SimResponse::Html(answer); });
+        Simulator->Replace(kLogin, "/cgi-bin/start", [&](const SimRequest&) { return SimResponse::Html(answer); });
         EXPECT_FALSE(Provider->DoLogin()) << answer;
     }
     Simulator->ClearHooks();
     Simulator->Replace(kLogin, "",
-                       [](const SimRequest &) { return SimResponse::Error(503, "Service Unavailable", "try later"); });
+                       [](const SimRequest&) { return SimResponse::Error(503, "Service Unavailable", "try later"); });
     EXPECT_FALSE(Provider->DoLogin());
 }
 
@@ -90,7 +90,7 @@ TEST_F(HotmailTest, AFailedLoginAfterAGoodOneDoesNotReportSuccess)
 {
     LogIn();
     Simulator->Replace(kLogin, "/cgi-bin/start",
-                       [](const SimRequest &) { return SimResponse::Html("<html></html>\n"); });
+                       [](const SimRequest&) { return SimResponse::Html("<html></html>\n"); });
     EXPECT_FALSE(Provider->DoLogin());
 }
 
@@ -124,11 +124,11 @@ TEST_F(HotmailTest, NothingButLoginWorksBeforeLoggingIn)
 
 TEST_F(HotmailTest, PluginReportsItsIdentity)
 {
-    void *library = dlopen(KORVALIN_HOTGATE_PATH, RTLD_NOW | RTLD_LOCAL);
+    void* library = dlopen(KORVALIN_HOTGATE_PATH, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(library, nullptr) << dlerror();
     auto factory = reinterpret_cast<ProviderFactory>(dlsym(library, kProviderFactorySymbol));
     ASSERT_NE(factory, nullptr);
-    CMailProvider *provider = factory();
+    CMailProvider* provider = factory();
     ASSERT_NE(provider, nullptr);
     EXPECT_EQ(provider->Name, "HotMail");
     EXPECT_EQ(provider->GetVersion(), 6);
@@ -152,7 +152,7 @@ TEST_F(HotmailTest, WorksWithHostsGivenAsPathPrefixesWithoutAProxy)
     CMailMessage message;
     EXPECT_TRUE(provider.GetMail(list[0].Locator, body, message));
     EXPECT_EQ(message.Subject, "Over the prefix");
-    for (const SimRequest &request : Simulator->Requests())
+    for (const SimRequest& request : Simulator->Requests())
         EXPECT_EQ(request.Mode, websim::Addressing::Prefixed) << request.Target;
 }
 

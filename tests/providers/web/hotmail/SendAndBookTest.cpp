@@ -74,7 +74,7 @@ TEST_F(HotmailTest, SendingFillsTheComposeFormAndKeepsACopyOnlyWhenAsked)
                       (saveCopy ? "outgoing=on&" : "") + "body=Hello%20Bo%2C%0D%0Asee%20you");
     }
     SimAccount ann = Ann();
-    const auto &sent = ann.Mailbox.FolderWithRole(FolderRole::Sent)->Mails;
+    const auto& sent = ann.Mailbox.FolderWithRole(FolderRole::Sent)->Mails;
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].Subject, "Plans & ideas = 100%");
     EXPECT_EQ(sent[0].To, "bo@example.org; Cy <cy@example.org>");
@@ -88,7 +88,7 @@ TEST_F(HotmailTest, SendingReportsWhatTheServiceRefused)
     noRecipient.To.clear();
     EXPECT_FALSE(Provider->SendMail(noRecipient));
 
-    Simulator->Replace(kWeb, "/cgi-bin/compose", [](const SimRequest &) {
+    Simulator->Replace(kWeb, "/cgi-bin/compose", [](const SimRequest&) {
         return SimResponse::Html("<html><body>Compose is resting</body></html>\n");
     });
     Simulator->ClearRequests();
@@ -105,7 +105,7 @@ TEST_F(HotmailTest, MailToAnotherAccountOfTheServiceArrivesThere)
     mail.To = "Bo <bo@hotmail.sim>";
     EXPECT_TRUE(Provider->SendMail(mail));
     SimAccount bo = Model->Snapshot("bo");
-    const auto &inbox = bo.Mailbox.Folders().front().Mails;
+    const auto& inbox = bo.Mailbox.Folders().front().Mails;
     ASSERT_EQ(inbox.size(), 1u);
     EXPECT_EQ(inbox[0].FromAddress, "ann@hotmail.sim");
     EXPECT_FALSE(inbox[0].Read);
@@ -113,7 +113,7 @@ TEST_F(HotmailTest, MailToAnotherAccountOfTheServiceArrivesThere)
 
 TEST_F(HotmailTest, TheAddressBookIsReadFromThePickerRows)
 {
-    Model->Edit("ann", [](SimAccount &account) {
+    Model->Edit("ann", [](SimAccount& account) {
         account.Mailbox.Contacts = {{"bo", "bo@example.org", "Bo Berg"}, {"cy", "cy@example.org", ""}};
     });
     LogIn();

@@ -61,9 +61,11 @@ std::shared_ptr<MailFolder> CAccount::Inbox() const
     return folders_.front();
 }
 
-std::shared_ptr<MailFolder> CAccount::AddFolder(const std::string& name)
+std::shared_ptr<MailFolder> CAccount::AddFolder(const std::string& name, bool inTree, bool checked)
 {
     auto folder = std::make_shared<MailFolder>(name, this);
+    folder->inTree = inTree;
+    folder->checked = checked;
     std::lock_guard lock(mutex_);
     folders_.push_back(folder);
     return folder;

@@ -88,7 +88,8 @@ public:
 
     std::vector<std::shared_ptr<MailFolder>> Folders() const;
     std::shared_ptr<MailFolder> Inbox() const;
-    std::shared_ptr<MailFolder> AddFolder(const std::string& name);
+    // Appends a folder whose tree state is set before other threads can see it.
+    std::shared_ptr<MailFolder> AddFolder(const std::string& name, bool inTree = false, bool checked = false);
     // Removes every folder but the inbox and returns them.
     std::vector<std::shared_ptr<MailFolder>> RemoveFoldersAfterInbox();
 

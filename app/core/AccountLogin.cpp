@@ -178,12 +178,11 @@ void AccountManager::AddServiceFolders(CAccount& account, LoginProgressBox& box)
         services_.log.Warning(account, "The list of folders could not be fetched");
     if (box.Abandoned())
         return;
-    const uint16_t mask = account.State().folderMask;
+    const AccountState state = account.State();
     for (const std::string& name : names) {
         size_t index = account.Folders().size();
-        auto folder = account.AddFolder(name);
-        folder->inTree = account.State().inTree;
-        folder->checked = index < 16 && (mask & (1u << index)) != 0;
+        bool checked = index < 16 && (state.folderMask & (1u << index)) != 0;
+        auto folder = account.AddFolder(name, state.inTree, checked);
         if (folder->inTree)
             services_.ui.TreeChanged({TreeChangeKind::FolderAdded, &account.Provider(), &account, folder.get()});
     }

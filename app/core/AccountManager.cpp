@@ -71,6 +71,9 @@ std::shared_ptr<CAccount> AccountManager::AddAccount(ProviderEntry& provider, co
         state.password = password.value_or("");
         state.credentialsAccepted = password.has_value();
         state.savePassword = password.has_value() && savePassword;
+        // Marked even under a hidden provider, so that the account logs in
+        // with its POP account line once the provider is shown again.
+        state.isPop = SameProviderName(provider.name, kPopProviderName);
     });
     if (provider.hidden)
         return account;
@@ -78,7 +81,6 @@ std::shared_ptr<CAccount> AccountManager::AddAccount(ProviderEntry& provider, co
     account->Update([&](AccountState& state) {
         state.inTree = true;
         state.checked = folderMask != 0;
-        state.isPop = SameProviderName(provider.name, kPopProviderName);
     });
     services_.ui.TreeChanged({TreeChangeKind::AccountAdded, &provider, account.get()});
     auto inbox = account->Inbox();

@@ -8,6 +8,12 @@
 #include <cctype>
 
 namespace korvalin {
+namespace {
+
+// The most bytes of "HiddenProv" that are read; a longer value counts as unreadable.
+constexpr size_t kHiddenListLimit = 5100;
+
+}  // namespace
 
 bool SameProviderName(const std::string& a, const std::string& b)
 {
@@ -49,8 +55,11 @@ void ProviderHost::LoadProviders(const std::filesystem::path& folder, const User
         services_.ui.FatalError("Unable to find any initialization dlls. Please reinstall Korvalin.");
 
     StoreValue hidden = store.Read(kHiddenProvidersValue);
-    if (hidden.state == StoreRead::Found)
+    if (hidden.state == StoreRead::Found && hidden.bytes.size() <= kHiddenListLimit)
         SetHiddenNames(hidden.bytes);
+    else if (hidden.state == StoreRead::Found)
+        services_.log.Error(kCommon, "The hidden providers list is longer than %zu bytes; no provider is hidden",
+                            kHiddenListLimit);
     else if (hidden.state == StoreRead::Unreadable)
         services_.log.Error(kCommon, "Cannot read the hidden providers: %s", hidden.error.c_str());
 

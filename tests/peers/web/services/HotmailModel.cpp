@@ -12,6 +12,8 @@ namespace {
 
 using hotmail::PageContext;
 
+constexpr size_t kMaxSessions = 500;
+
 constexpr const char* kWebScripts[] = {"/cgi-bin/start",  "/cgi-bin/HoTMaiL", "/cgi-bin/folders",
                                        "/cgi-bin/getmsg", "/cgi-bin/compose", "/cgi-bin/premail"};
 

@@ -1,0 +1,48 @@
+// Dovecot (POP3) and aiosmtpd (SMTP, delivering into Dovecot's maildir) on
+// loopback, started by mail_fixture.sh in a temporary directory and stopped
+// by their PIDs. One instance serves a whole test binary.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace korvalin::test {
+
+class RealMailServers {
+public:
+    static constexpr const char* kUser = "testuser";
+    static constexpr const char* kPassword = "secret";
+
+    // Why the servers cannot run here (dovecot or aiosmtpd not installed), or "".
+    static std::string MissingReason();
+
+    RealMailServers() = default;
+    ~RealMailServers();
+    RealMailServers(const RealMailServers&) = delete;
+    RealMailServers& operator=(const RealMailServers&) = delete;
+
+    // Starts both servers; false with the script's words in error.
+    bool Start(std::string& error);
+    void Stop();
+
+    int PopPort() const { return Pop; }
+    int SmtpPort() const { return Smtp; }
+    std::string Maildir() const;
+    // The account line of the test user for these servers.
+    std::string AccountLine(const std::string& address = "testuser@example.net") const;
+
+    // Removes every mail of the mailbox and every recorded envelope.
+    void ClearMailbox() const;
+    // Puts a mail (LF or CR LF line ends) into the mailbox as a delivery would.
+    void Deliver(const std::string& text, const std::string& name) const;
+    int MailCount() const;
+    // The envelopes aiosmtpd recorded, one JSON text each, oldest first.
+    std::vector<std::string> Envelopes() const;
+
+private:
+    std::string Directory;
+    int Pop = 0;
+    int Smtp = 0;
+};
+
+}  // namespace korvalin::test

@@ -27,7 +27,7 @@ bool CHotmail::GetFolders(CStringArray& names)
 
     CWebRequest request;
     std::string page;
-    bool fetched = request.GetPage(foldersUrl + "folders", page);
+    bool fetched = FetchPage(request, foldersUrl + "folders", page);
     request.AttachResponse(&page);
 
     names.clear();

@@ -51,9 +51,9 @@ bool CHotmail::DoLogin()
 
     // Only an answer that hands out the inbox link is a usable session.
     while (request.ReadLine(line, false) != 0) {
-        if (scanner.Find(line, kInboxLinkStart) < 0)
-            continue;
         int start = scanner.Find(line, kInboxLinkStart);
+        if (start < 0)
+            continue;
         int end = scanner.FindAfter(line, kInboxLinkEnd, start);
         if (end < 0)
             return false;

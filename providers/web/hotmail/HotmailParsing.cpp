@@ -188,4 +188,10 @@ bool ServiceAccepted(const CWebRequest& request, bool fetched)
     return fetched && status >= 200 && status < 300;
 }
 
+bool FetchPage(CWebRequest& request, const std::string& url, std::string& page)
+{
+    bool fetched = request.GetPage(url, page);
+    return ServiceAccepted(request, fetched);
+}
+
 } // namespace korvalin::hotmail

@@ -51,4 +51,8 @@ int LastHttpStatus(std::string_view headerBlocks);
 // True when an exchange arrived whole and the service answered with 2xx.
 bool ServiceAccepted(const CWebRequest& request, bool fetched);
 
+// GETs url, appending the body to page (whatever arrives is kept); true when
+// the page arrived whole with a 2xx answer.
+bool FetchPage(CWebRequest& request, const std::string& url, std::string& page);
+
 } // namespace korvalin::hotmail

@@ -33,7 +33,7 @@ bool CHotmail::GetMailSummary(CSummaryArray& list, int folder)
 
     CWebRequest request;
     std::string pages;
-    bool fetched = request.GetPage(url, pages);
+    bool fetched = FetchPage(request, url, pages);
     request.AttachResponse(&pages);
 
     CTextScanner scanner;
@@ -63,7 +63,7 @@ bool CHotmail::GetMailSummary(CSummaryArray& list, int folder)
         std::string nextUrl = web + nextPage;
         if (!visited.insert(nextUrl).second || visited.size() > kMaxPages)
             break;
-        fetched = request.GetPage(nextUrl, pages) && fetched;
+        fetched = FetchPage(request, nextUrl, pages) && fetched;
     }
 
     if (list.size() > firstNew)

@@ -121,6 +121,20 @@ TEST_F(HotmailTest, ANextPageLinkThatLeadsBackDoesNotLoopForever)
     EXPECT_EQ(Provider->Session().FormF, "9");
 }
 
+TEST_F(HotmailTest, AnErrorPageIsAFailureRatherThanAnEmptyFolder)
+{
+    LogIn();
+    Simulator->Replace(kWeb, "", [](const SimRequest&) {
+        return SimResponse::Error(500, "Internal Server Error", "the mail store is down");
+    });
+    CSummaryArray list;
+    EXPECT_FALSE(Provider->GetMailSummary(list, -1));
+    EXPECT_TRUE(list.empty());
+    CStringArray folders{"stale"};
+    EXPECT_FALSE(Provider->GetFolders(folders));
+    EXPECT_TRUE(folders.empty());
+}
+
 TEST(HotmailParsing, ListDatesAndRowsAreCutAsTheServiceShowsThem)
 {
     using namespace korvalin::hotmail;

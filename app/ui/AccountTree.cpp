@@ -176,6 +176,8 @@ void AccountTree::Apply(const TreeChange& change)
                                             QString::fromStdString(change.folder->name), change.folder->checked);
             item->setIcon(0, TreeIcon(TreeImage::Folder));
             parent->addChild(item);
+            // An account shows its folders.
+            parent->setExpanded(true);
         }
         break;
     case TreeChangeKind::FolderRemoved:

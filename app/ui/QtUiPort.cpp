@@ -113,6 +113,8 @@ std::optional<std::string> QtUiPort::AskSaveFileName()
     if (MustNotWait())
         return std::nullopt;
     return RunOnUiThread(this, [this]() -> std::optional<std::string> {
+        if (saveFileAsker_)
+            return saveFileAsker_();
         const QString name = QFileDialog::getSaveFileName(DialogParent(), "Save Log");
         if (name.isEmpty())
             return std::nullopt;

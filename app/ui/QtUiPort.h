@@ -27,6 +27,8 @@ public:
 
     void SetFrame(MainFrame* frame) { frame_ = frame; }
     void SetMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
+    // Who picks the file "Save Log" writes to; by default a save-file dialog.
+    void SetSaveFileAsker(std::function<std::optional<std::string>()> asker) { saveFileAsker_ = std::move(asker); }
     // What FatalError does after its message (tests); by default the process ends.
     void SetFatalHandler(std::function<void(const std::string&)> handler) { fatalHandler_ = std::move(handler); }
     void BeginShutdown() { closing_.store(true); }
@@ -67,6 +69,7 @@ private:
     QPointer<MainFrame> frame_;
     MessagePresenter presenter_;
     std::function<void(const std::string&)> fatalHandler_;
+    std::function<std::optional<std::string>()> saveFileAsker_;
     std::atomic<bool> closing_{false};
     bool waitCursor_ = false;
 };

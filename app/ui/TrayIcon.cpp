@@ -7,6 +7,10 @@
 
 namespace korvalin::ui {
 
+namespace {
+std::optional<bool> availabilityOverride;
+}
+
 QString TrayTip(const QString& text)
 {
     return text.left(kTrayTipLimit);
@@ -30,7 +34,12 @@ TrayIcon::~TrayIcon()
 
 bool TrayIcon::Available()
 {
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    return availabilityOverride.value_or(QSystemTrayIcon::isSystemTrayAvailable());
+}
+
+void TrayIcon::OverrideAvailability(std::optional<bool> available)
+{
+    availabilityOverride = available;
 }
 
 void TrayIcon::Create()

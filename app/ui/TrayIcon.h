@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QMenu;
 class QSystemTrayIcon;
@@ -32,6 +33,8 @@ public:
     void Create();
     bool Created() const { return icon_ != nullptr; }
     static bool Available();
+    // Tests decide whether a tray exists; nothing: ask the desktop.
+    static void OverrideAvailability(std::optional<bool> available);
 
     // The number shown in the animated tip.
     void SetNewMailCounter(std::function<int()> count) { newMailCount_ = std::move(count); }

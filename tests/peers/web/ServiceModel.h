@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace korvalin::websim {
@@ -30,6 +31,9 @@ public:
 
     // Short lower-case name: "hotmail".
     virtual std::string Name() const = 0;
+    // The provider name of the service's plug-in, which accounts name
+    // ("HotMail"); Name() unless the model says otherwise.
+    virtual std::string ProviderName() const { return Name(); }
     virtual std::vector<HostKey> Hosts() const = 0;
 
     // Answers one request. request.Host is one of Hosts(), or empty when the
@@ -40,8 +44,11 @@ public:
     // The demo's new mail: one more mail for every account.
     virtual void DeliverArrivingMail(std::time_t now) = 0;
 
-    // Lines for korvalin-websim's start-up text: accounts and what to try.
+    // Lines for korvalin-websim's start-up text: hosts and what to try.
     virtual std::vector<std::string> Describe() const = 0;
+    // User name and password of every account, for the demo's profile;
+    // none unless the model lists them.
+    virtual std::vector<std::pair<std::string, std::string>> Logins() const { return {}; }
 };
 
 // The models korvalin-websim can serve, each built with its demo accounts.

@@ -2,7 +2,10 @@
 // profile and for trying the web plug-ins by hand. Serves every registered
 // service with its demo accounts on 127.0.0.1 until SIGINT or SIGTERM.
 //
-// The first line of output is the port it listens on, alone.
+// Its output is meant for scripts first: the port alone on the first line,
+// then "HTTP <port>", one "HOST <key>=<value>" line per hosts.conf key and
+// one "ACCOUNT <provider> <user> <password>" line per account; the lines
+// after those start with "#" and are for people.
 #include "DemoData.h"
 #include "HostsConfig.h"
 #include "WebSimulator.h"
@@ -20,15 +23,16 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: korvalin-websim [--port N] [--new-mail-every SECONDS] [--services NAME,...]\n"
-    "                       [--default-service NAME] [--hosts-conf FILE [--addressing proxy|prefix]]\n"
+    "                       [--default-service NAME] [--addressing prefix|proxy] [--hosts-conf FILE]\n"
     "\n"
     "  --port N               listen on 127.0.0.1:N (default 0: any free port)\n"
     "  --new-mail-every S     one new mail per demo account every S seconds (default 60, 0: never)\n"
     "  --services LIST        serve only these services (default: all)\n"
     "  --default-service NAME answer requests for unknown hosts as this service\n"
-    "  --hosts-conf FILE      set the services' keys in this hosts.conf (other lines are kept)\n"
-    "  --addressing MODE      proxy (default): host names, reached with http_proxy set to the simulator;\n"
-    "                         prefix: 127.0.0.1:PORT/<host> values, no proxy needed\n";
+    "  --addressing MODE      how the HOST lines and --hosts-conf name the hosts:\n"
+    "                         prefix (default): 127.0.0.1:PORT/<host>, no proxy needed;\n"
+    "                         proxy: host names, reached with http_proxy=http://127.0.0.1:PORT\n"
+    "  --hosts-conf FILE      also set the services' keys in this hosts.conf (other lines are kept)\n";
 
 struct Options {
     int Port = 0;
@@ -36,7 +40,7 @@ struct Options {
     std::vector<std::string> Services;
     std::string DefaultService;
     std::string HostsConfPath;
-    bool Prefixed = false;
+    bool Prefixed = true;
 };
 
 bool ParseNumber(const std::string& text, long low, long high, long& value)
@@ -177,15 +181,20 @@ int main(int argc, char** argv)
             }
         }
 
-        std::cout << simulator.Port() << std::endl;
-        std::cout << "korvalin-websim: listening on 127.0.0.1:" << simulator.Port() << "\n";
+        const std::string port = std::to_string(simulator.Port());
+        std::cout << port << "\nHTTP " << port << "\n";
+        for (const auto& [key, value] : korvalin::ParseHostsText(simulator.HostsConf(options.Prefixed)))
+            std::cout << "HOST " << key << "=" << value << "\n";
+        for (const auto& model : simulator.Services())
+            for (const auto& [user, password] : model->Logins())
+                std::cout << "ACCOUNT " << model->ProviderName() << " " << user << " " << password << "\n";
+        std::cout << "# korvalin-websim: listening on 127.0.0.1:" << port << "\n";
         for (const auto& model : simulator.Services())
             for (const std::string& line : model->Describe())
-                std::cout << "  " << line << "\n";
-        std::cout << "Point the program at it either way:\n"
-                  << "  by name: export http_proxy=" << simulator.ProxyUrl() << " and put in hosts.conf:\n"
-                  << simulator.HostsConf(false) << "  or by path prefix (no proxy), in hosts.conf:\n"
-                  << simulator.HostsConf(true) << std::flush;
+                std::cout << "# " << line << "\n";
+        std::cout << "# Host names instead of path prefixes: --addressing proxy, and run the program with http_proxy="
+                  << simulator.ProxyUrl() << "\n"
+                  << std::flush;
 
         timespec slice{1, 0};
         std::time_t nextMail = start + options.NewMailSeconds;
@@ -199,7 +208,7 @@ int main(int argc, char** argv)
                 nextMail = now + options.NewMailSeconds;
             }
         }
-        std::cout << "korvalin-websim: stopped" << std::endl;
+        std::cout << "# korvalin-websim: stopped" << std::endl;
     } catch (const std::exception& failure) {
         std::cerr << "korvalin-websim: " << failure.what() << "\n";
         return 1;

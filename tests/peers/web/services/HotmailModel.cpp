@@ -139,12 +139,17 @@ void HotmailModel::DeliverArrivingMail(std::time_t now)
 
 std::vector<std::string> HotmailModel::Describe() const
 {
+    return {"hotmail: web host " + HostNames.Web + ", form host " + HostNames.Form + ", login host " + HostNames.Login +
+            "; sign in at the web host's /"};
+}
+
+std::vector<std::pair<std::string, std::string>> HotmailModel::Logins() const
+{
     std::lock_guard lock(State);
-    std::vector<std::string> lines = {"hotmail: web host " + HostNames.Web + ", form host " + HostNames.Form +
-                                      ", login host " + HostNames.Login};
+    std::vector<std::pair<std::string, std::string>> logins;
     for (const auto& [name, account] : Accounts)
-        lines.push_back("hotmail: account \"" + account.Data.User + "\", password \"" + account.Data.Password + "\"");
-    return lines;
+        logins.emplace_back(account.Data.User, account.Data.Password);
+    return logins;
 }
 
 HotmailModel::Account* HotmailModel::FindAccount(const std::string& user)

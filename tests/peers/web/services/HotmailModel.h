@@ -33,10 +33,12 @@ public:
     explicit HotmailModel(HotmailHosts hosts = {});
 
     std::string Name() const override { return "hotmail"; }
+    std::string ProviderName() const override { return "HotMail"; }
     std::vector<HostKey> Hosts() const override;
     SimResponse Handle(const SimRequest& request) override;
     void DeliverArrivingMail(std::time_t now) override;
     std::vector<std::string> Describe() const override;
+    std::vector<std::pair<std::string, std::string>> Logins() const override;
 
     // A new account with the service's folders: "In-Box", "Sent Messages",
     // "Drafts", "Trash Can". Its address is user@hotmail.sim.

@@ -12,7 +12,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <map>
 
 using namespace korvalin::websim;
 
@@ -87,15 +90,31 @@ TEST(Demo, TheProgramPrintsItsPortFirstAndServesUntilStopped)
     }
     ::close(output[1]);
     FILE* lines = ::fdopen(output[0], "r");
-    char first[64] = {};
-    ASSERT_NE(std::fgets(first, sizeof first, lines), nullptr);
-    int port = std::atoi(first);
+    char line[256] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, lines), nullptr);
+    const int port = std::atoi(line);
     EXPECT_GT(port, 0);
-    EXPECT_EQ(std::string(first), std::to_string(port) + "\n");
+    EXPECT_EQ(std::string(line), std::to_string(port) + "\n");
+    std::map<std::string, std::string> hosts;
+    std::vector<std::string> accounts;
+    std::string second;
+    while (std::fgets(line, sizeof line, lines) != nullptr && line[0] != '#') {
+        std::string text(line, std::strlen(line) - 1);
+        if (second.empty())
+            second = text;
+        else if (text.rfind("HOST ", 0) == 0)
+            hosts[text.substr(5, text.find('=') - 5)] = text.substr(text.find('=') + 1);
+        else if (text.rfind("ACCOUNT ", 0) == 0)
+            accounts.push_back(text.substr(8));
+    }
+    EXPECT_EQ(second, "HTTP " + std::to_string(port));
+    EXPECT_EQ(hosts["hotmail.web"], "127.0.0.1:" + std::to_string(port) + "/web.hotmail.sim");
+    EXPECT_EQ(hosts["hotmail.login"], "127.0.0.1:" + std::to_string(port) + "/login.hotmail.sim");
+    EXPECT_NE(std::find(accounts.begin(), accounts.end(), "HotMail demo demo"), accounts.end());
 
     CWebRequest request;
     std::string page;
-    EXPECT_TRUE(request.GetPage("http://127.0.0.1:" + std::to_string(port) + "/web.hotmail.sim/", page));
+    EXPECT_TRUE(request.GetPage("http://" + hosts["hotmail.web"] + "/", page));
     EXPECT_NE(page.find("passwordform"), std::string::npos);
 
     ::kill(child, SIGTERM);

@@ -16,6 +16,8 @@ namespace {
 class EchoModel : public ServiceModel {
 public:
     std::string Name() const override { return "echo"; }
+    std::string ProviderName() const override { return "Echo"; }
+    std::vector<std::pair<std::string, std::string>> Logins() const override { return {{"u", "p"}}; }
     std::vector<HostKey> Hosts() const override { return {{"echo.a", "a.echo.sim"}, {"echo.b", "b.echo.sim"}}; }
     SimResponse Handle(const SimRequest& request) override
     {

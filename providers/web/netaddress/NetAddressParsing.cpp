@@ -1,0 +1,213 @@
+#include "NetAddressParsing.h"
+
+#include "WebRequest.h"
+
+namespace korvalin::netaddress {
+namespace {
+
+constexpr std::string_view kBlanks = " \t\r\n\v\f";
+
+// Sets rest to the text after the line's first "\">"; false when the line
+// has none.
+bool TextAfterTagEnd(std::string_view line, std::string_view &rest)
+{
+    size_t tagEnd = line.find(kTagEnd);
+    if (tagEnd == std::string_view::npos)
+        return false;
+    rest = line.substr(tagEnd + kTagEnd.size());
+    return true;
+}
+
+int LastHttpStatus(std::string_view headerBlocks)
+{
+    size_t head = headerBlocks.rfind("HTTP/");
+    while (head != std::string_view::npos && head != 0 && headerBlocks[head - 1] != '\n')
+        head = headerBlocks.rfind("HTTP/", head - 1);
+    if (head == std::string_view::npos)
+        return 0;
+    size_t blank = headerBlocks.find(' ', head);
+    if (blank == std::string_view::npos || blank + 4 > headerBlocks.size())
+        return 0;
+    int status = 0;
+    for (char c : headerBlocks.substr(blank + 1, 3)) {
+        if (c < '0' || c > '9')
+            return 0;
+        status = status * 10 + (c - '0');
+    }
+    return status;
+}
+
+// True when an exchange arrived whole and the service answered with 2xx.
+bool ServiceAccepted(const CWebRequest &request, bool fetched)
+{
+    int status = LastHttpStatus(request.ResponseHeaders());
+    return fetched && status >= 200 && status < 300;
+}
+
+} // namespace
+
+bool SkipLines(CWebRequest &request, std::string &line, int count, size_t limit)
+{
+    for (int i = 0; i < count; ++i)
+        if (request.ReadLine(line, false, limit) == 0)
+            return false;
+    return true;
+}
+
+std::string Trim(std::string_view text)
+{
+    size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(text.substr(first, text.find_last_not_of(kBlanks) - first + 1));
+}
+
+std::string TrimLeft(std::string_view text)
+{
+    size_t first = text.find_first_not_of(kBlanks);
+    return first == std::string_view::npos ? std::string() : std::string(text.substr(first));
+}
+
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to)
+{
+    std::string result;
+    size_t position = 0;
+    size_t found;
+    while ((found = text.find(from, position)) != std::string_view::npos) {
+        result.append(text.substr(position, found - position));
+        result.append(to);
+        position = found + from.size();
+    }
+    result.append(text.substr(position));
+    return result;
+}
+
+std::string DecodeBrackets(std::string_view text)
+{
+    return ReplaceAll(ReplaceAll(ReplaceAll(text, "&quot;", "\""), "&lt;", "<"), "&gt;", ">");
+}
+
+std::string TextBefore(std::string_view line, std::string_view marker)
+{
+    size_t found = line.find(marker);
+    return found == std::string_view::npos ? std::string() : std::string(line.substr(0, found));
+}
+
+std::string MailboxIdOf(std::string_view line)
+{
+    size_t door = line.find(kDoorPath);
+    if (door == std::string_view::npos)
+        return {};
+    size_t start = door + kDoorPath.size();
+    size_t welcome = line.find(kWelcome, start);
+    return welcome == std::string_view::npos ? std::string() : std::string(line.substr(start, welcome - start));
+}
+
+std::string FolderLinkPath(std::string_view line)
+{
+    size_t marker = line.find(kFolderLink);
+    if (marker == std::string_view::npos)
+        return {};
+    size_t open = line.find('"', marker);
+    size_t close = line.find('"', open + 1);
+    if (close == std::string_view::npos)
+        return {};
+    return std::string(line.substr(open + 1, close - open - 1));
+}
+
+std::string ListSender(std::string_view line)
+{
+    return DecodeBrackets(Trim(ReplaceAll(TextBefore(line, kLinkEnd), "&#064;", "@")));
+}
+
+std::string ListDate(std::string_view line)
+{
+    std::string_view rest;
+    if (!TextAfterTagEnd(line, rest))
+        return {};
+    std::string text = ReplaceAll(rest, kSpace, "");
+    size_t blank = text.find(' ');
+    return blank == std::string::npos ? std::string() : text.substr(0, blank);
+}
+
+std::string FontCell(std::string_view line)
+{
+    // The end is looked for from the value's first character on, so that a
+    // one-letter value is cut like any other.
+    std::string_view rest;
+    if (!TextAfterTagEnd(line, rest))
+        return {};
+    size_t end = rest.find(kFontEnd);
+    if (end == std::string_view::npos)
+        return {};
+    return ReplaceAll(rest.substr(0, end), kSpace, "");
+}
+
+QuotedIds FirstQuotedPair(std::string_view line)
+{
+    std::string values[2];
+    size_t position = 0;
+    for (std::string &value : values) {
+        size_t open = line.find('\'', position);
+        size_t close = open == std::string_view::npos ? open : line.find('\'', open + 1);
+        if (close == std::string_view::npos)
+            break;
+        value = std::string(line.substr(open + 1, close - open - 1));
+        position = close + 1;
+    }
+    return {values[0], values[1]};
+}
+
+std::string RewriteRelativeLink(std::string_view line, std::string_view base)
+{
+    size_t marker = line.find(kRelativeLink);
+    if (marker == std::string_view::npos)
+        return std::string(line);
+    size_t pathStart = marker + kRelativeLink.size() - 1; // the leading "/"
+    size_t quote = line.find('"', pathStart + 1);
+    std::string_view path = line.substr(pathStart, quote == std::string_view::npos ? quote : quote - pathStart);
+    std::string_view tail = quote == std::string_view::npos ? std::string_view() : line.substr(quote);
+    return "<a href=\"" + std::string(base) + std::string(path) + std::string(tail);
+}
+
+std::string BookCell(std::string_view line)
+{
+    size_t cell = line.find(kBookCell);
+    if (cell == std::string_view::npos)
+        return {};
+    size_t start = cell + kBookCell.size();
+    size_t end = line.find(kFontEnd, start);
+    if (end == std::string_view::npos)
+        return {};
+    return ReplaceAll(line.substr(start, end - start), kSpace, "");
+}
+
+std::string DeleteForm(std::string_view locator, uint32_t listedMails)
+{
+    size_t ampersand = locator.find('&');
+    if (ampersand == std::string_view::npos)
+        return {};
+    std::string_view query = locator.substr(0, ampersand); // "Q=<message id>"
+    size_t equals = locator.find('=', ampersand + 1);
+    if (query.size() <= 2 || query.substr(0, 2) != "Q=" || equals == std::string_view::npos)
+        return {};
+    size_t folderEnd = locator.find('&', equals + 1);
+    std::string_view folder =
+        locator.substr(equals + 1, folderEnd == std::string_view::npos ? folderEnd : folderEnd - equals - 1);
+    return "DestFolder=" + std::string(kDeletedFolder) + "&SrchMsgTotal=" + std::to_string(listedMails) +
+           "&Sort=Date&" + std::string(query) + ":" + std::string(folder);
+}
+
+bool FetchPage(CWebRequest &request, const std::string &url, std::string &page)
+{
+    bool fetched = request.GetPage(url, page);
+    return ServiceAccepted(request, fetched);
+}
+
+bool PostPage(CWebRequest &request, const std::string &url, const std::string &form, std::string &page)
+{
+    bool fetched = request.PostForm(url, form, page);
+    return ServiceAccepted(request, fetched);
+}
+
+} // namespace korvalin::netaddress

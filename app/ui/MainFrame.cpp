@@ -77,6 +77,10 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent)
 
 MainFrame::~MainFrame()
 {
+    // The widgets still report while the base class takes them down; this
+    // part of the frame is gone by then.
+    mdi_->disconnect(this);
+    tree_->disconnect(this);
     if (port_ != nullptr)
         port_->SetFrame(nullptr);
     delete debug_;

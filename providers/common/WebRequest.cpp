@@ -81,6 +81,7 @@ bool CWebRequest::Perform(const std::string& url, const std::string* formBody, s
     CURL* curl = static_cast<CURL*>(Connection);
     ResponseHeaderText.clear();
     LastErrorText.clear();
+    LastStatusCode = 0;
     if (curl == nullptr) {
         LastErrorText = "cannot create an HTTP session";
         return false;
@@ -121,6 +122,7 @@ bool CWebRequest::Perform(const std::string& url, const std::string* formBody, s
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.Get());
 
     CURLcode result = curl_easy_perform(curl);
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &LastStatusCode);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
     if (result != CURLE_OK) {

@@ -58,6 +58,9 @@ public:
     const std::string& ResponseHeaders() const { return ResponseHeaderText; }
     // The transport's own description of the last failure, for the log.
     const std::string& LastError() const { return LastErrorText; }
+    // The HTTP status code of the last answer (after redirections), 0 when
+    // none arrived. The fetches themselves never look at it.
+    long LastStatus() const { return LastStatusCode; }
 
     std::string Scratch;
     size_t ReadPos = 0;
@@ -69,6 +72,7 @@ private:
     const std::string* Response = nullptr;
     std::string ResponseHeaderText;
     std::string LastErrorText;
+    long LastStatusCode = 0;
 };
 
 namespace korvalin {

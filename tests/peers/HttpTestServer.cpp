@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace korvalin::test {
@@ -56,7 +57,7 @@ bool ReadRequest(int socket, std::string& raw, size_t& headerEnd)
                 std::string head = Lower(raw.substr(0, headerEnd));
                 size_t field = head.find("\r\ncontent-length:");
                 if (field != std::string::npos)
-                    length = std::stoul(head.substr(field + 17));
+                    length = std::strtoul(head.c_str() + field + 17, nullptr, 10);
                 wanted = headerEnd + 4 + length;
             }
         }

@@ -92,6 +92,7 @@ TEST(WebTransport, ErrorPageIsStoredWithResultTrue)
     std::string page;
     EXPECT_TRUE(request.GetPage(server.BaseUrl() + "/missing", page));
     EXPECT_NE(page.find("Not found"), std::string::npos);
+    EXPECT_EQ(request.LastStatus(), 404);
 }
 
 TEST(WebTransport, UnreachablePortGivesFalseAndAnEmptyBuffer)

@@ -1,0 +1,220 @@
+#include "ExciteParsing.h"
+
+#include "WebRequest.h"
+
+namespace korvalin::excite {
+namespace {
+
+constexpr std::string_view kBlanks = " \t\r\n\v\f";
+
+int LastHttpStatus(std::string_view headerBlocks)
+{
+    size_t head = headerBlocks.rfind("HTTP/");
+    while (head != std::string_view::npos && head != 0 && headerBlocks[head - 1] != '\n')
+        head = headerBlocks.rfind("HTTP/", head - 1);
+    if (head == std::string_view::npos)
+        return 0;
+    size_t blank = headerBlocks.find(' ', head);
+    if (blank == std::string_view::npos || blank + 4 > headerBlocks.size())
+        return 0;
+    int status = 0;
+    for (char c : headerBlocks.substr(blank + 1, 3)) {
+        if (c < '0' || c > '9')
+            return 0;
+        status = status * 10 + (c - '0');
+    }
+    return status;
+}
+
+bool ServiceAccepted(const CWebRequest &request, bool fetched)
+{
+    int status = LastHttpStatus(request.ResponseHeaders());
+    return fetched && status >= 200 && status < 300;
+}
+
+} // namespace
+
+bool SkipLines(CWebRequest &request, std::string &line, int count, size_t limit)
+{
+    for (int i = 0; i < count; ++i)
+        if (request.ReadLine(line, false, limit) == 0)
+            return false;
+    return true;
+}
+
+bool FetchPage(CWebRequest &request, const std::string &url, std::string &page)
+{
+    bool fetched = request.GetPage(url, page);
+    return ServiceAccepted(request, fetched);
+}
+
+bool PostPage(CWebRequest &request, const std::string &url, const std::string &form, std::string &page)
+{
+    bool fetched = request.PostForm(url, form, page);
+    return ServiceAccepted(request, fetched);
+}
+
+std::string Trim(std::string_view text)
+{
+    size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(text.substr(first, text.find_last_not_of(kBlanks) - first + 1));
+}
+
+std::string TrimLeft(std::string_view text)
+{
+    size_t first = text.find_first_not_of(kBlanks);
+    return first == std::string_view::npos ? std::string() : std::string(text.substr(first));
+}
+
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to)
+{
+    std::string result;
+    size_t position = 0;
+    size_t found;
+    while ((found = text.find(from, position)) != std::string_view::npos) {
+        result.append(text.substr(position, found - position));
+        result.append(to);
+        position = found + from.size();
+    }
+    result.append(text.substr(position));
+    return result;
+}
+
+std::string DecodeBrackets(std::string_view text)
+{
+    return ReplaceAll(ReplaceAll(ReplaceAll(text, "&quot;", "\""), "&lt;", "<"), "&gt;", ">");
+}
+
+std::string TextBetween(std::string_view line, std::string_view open, std::string_view close)
+{
+    size_t start = line.find(open);
+    if (start == std::string_view::npos)
+        return {};
+    start += open.size();
+    size_t end = line.find(close, start);
+    return end == std::string_view::npos ? std::string() : std::string(line.substr(start, end - start));
+}
+
+std::string MailboxKeyOf(std::string_view line)
+{
+    size_t marker = line.find(kMailboxFrame);
+    if (marker == std::string_view::npos)
+        return {};
+    size_t start = marker + kMailboxFrame.size();
+    size_t quote = line.rfind('"');
+    return quote == std::string_view::npos || quote < start ? std::string()
+                                                            : std::string(line.substr(start, quote - start));
+}
+
+FolderLine ParseFolderLine(std::string_view line)
+{
+    size_t marker = line.find(kFolderLink);
+    if (marker == std::string_view::npos)
+        return {};
+    size_t start = marker + kFolderLink.size();
+    size_t tagEnd = line.find(kTagEnd, start);
+    if (tagEnd == std::string_view::npos)
+        return {};
+    FolderLine folder;
+    folder.Link = ReplaceAll(line.substr(start, tagEnd - start), "&amp;", "&");
+    size_t nameStart = tagEnd + kTagEnd.size();
+    size_t nameEnd = line.find(kLinkEnd, nameStart);
+    if (nameEnd != std::string_view::npos)
+        folder.Name = std::string(line.substr(nameStart, nameEnd - nameStart));
+    return folder;
+}
+
+SenderCell ParseSenderCell(std::string_view line)
+{
+    SenderCell cell;
+    cell.New = line.find(kBold) != std::string_view::npos;
+    cell.From = cell.New ? TextBetween(line, kBold, kBoldEnd) : TextBetween(line, kPlainSender, kPlainSenderEnd);
+    return cell;
+}
+
+LinkCell ParseLinkCell(std::string_view line)
+{
+    LinkCell cell;
+    size_t link = line.find(kMailLink);
+    if (link == std::string_view::npos)
+        return cell;
+    size_t parameter = line.find(kFolderParameter, link + kMailLink.size());
+    if (parameter == std::string_view::npos)
+        return cell;
+    size_t start = parameter + kFolderParameter.size();
+    size_t tagEnd = line.find(kTagEnd, start);
+    if (tagEnd == std::string_view::npos)
+        return cell;
+    cell.Locator = ReplaceAll(line.substr(start, tagEnd - start), "&amp;", "&");
+    size_t subjectStart = tagEnd + kTagEnd.size();
+    size_t subjectEnd = line.find(kLinkEnd, subjectStart);
+    if (subjectEnd != std::string_view::npos)
+        cell.Subject = std::string(line.substr(subjectStart, subjectEnd - subjectStart));
+    return cell;
+}
+
+std::string ParseDateCell(std::string_view line, bool isNew)
+{
+    return isNew ? TextBetween(line, kBold, kBoldEnd) : TextBetween(line, kPlainDate, kSpace);
+}
+
+std::string ParseSizeCell(std::string_view line, bool isNew)
+{
+    return isNew ? TextBetween(line, kBold, kBoldEnd) : TextBetween(line, kSpace, kSpace);
+}
+
+std::string YearFirstDate(std::string_view date)
+{
+    size_t first = date.find('/');
+    size_t second = first == std::string_view::npos ? first : date.find('/', first + 1);
+    if (second == std::string_view::npos)
+        return std::string(date);
+    return std::string(date.substr(second + 1)) + "/" + std::string(date.substr(0, first)) + "/" +
+           std::string(date.substr(first + 1, second - first - 1));
+}
+
+std::string HeaderValue(std::string_view line, std::string_view end)
+{
+    size_t stop = line.find(end);
+    if (stop == std::string_view::npos || stop < kHeaderValueStart)
+        return {};
+    return std::string(line.substr(kHeaderValueStart, stop - kHeaderValueStart));
+}
+
+std::string MailPart(std::string_view locator)
+{
+    return std::string(locator.substr(0, locator.find(kPreviousMail)));
+}
+
+std::string DeleteForm(std::string_view locator)
+{
+    static constexpr std::string_view kUid = "uid=";
+    size_t ampersand = locator.find('&');
+    if (ampersand == std::string_view::npos || ampersand == 0)
+        return {};
+    size_t uid = locator.find(kUid, ampersand);
+    if (uid == std::string_view::npos)
+        return {};
+    size_t start = uid + kUid.size();
+    size_t end = locator.find('&', start);
+    // A uid at the very end of the locator runs to its end.
+    std::string_view value = locator.substr(start, end == std::string_view::npos ? end : end - start);
+    if (value.empty())
+        return {};
+    return "fl=" + std::string(locator.substr(0, ampersand)) + "&uid=" + std::string(value) +
+           "&moveto=Trash&action=File";
+}
+
+std::string BookName(std::string_view line)
+{
+    return TextBetween(line, kBookName, kCellEnd);
+}
+
+std::string BookAddress(std::string_view line)
+{
+    return TextBetween(line, kTagEnd, kLinkEnd);
+}
+
+} // namespace korvalin::excite

@@ -1,0 +1,79 @@
+// What the simulated Yahoo Mail, MailCity and AngelFire services share:
+// accounts with mailboxes kept under one lock, sessions that a login hands
+// out, the demo's arriving mail, delivery of sent mail to the service's own
+// accounts, and the page line end a test may change.
+#pragma once
+
+#include "Mailbox.h"
+#include "ServiceModel.h"
+
+#include <functional>
+#include <map>
+#include <mutex>
+
+namespace korvalin::websim {
+
+class MailSiteModel : public ServiceModel {
+public:
+    void DeliverArrivingMail(std::time_t now) override;
+    std::vector<std::string> Describe() const override;
+
+    // A new account with the service's own folders; its address is
+    // user@<mail domain>.
+    void AddAccount(const std::string &user, const std::string &password);
+    // A folder of the user's own, with the service's next free folder id.
+    void AddFolder(const std::string &user, const std::string &name);
+    // Runs change on the account under the model's lock; throws
+    // std::out_of_range for an unknown user.
+    void Edit(const std::string &user, const std::function<void(SimAccount &)> &change);
+    SimAccount Snapshot(const std::string &user) const;
+    void SetLineEnd(std::string lineEnd);
+
+protected:
+    virtual std::string MailDomain() const = 0;
+    virtual void AddServiceFolders(SimMailbox &mailbox) const = 0;
+    virtual std::string NewFolderId(const SimMailbox &mailbox, const std::string &name) const = 0;
+
+    // Callers of the helpers below hold State.
+    // The account of a user name (any case); null when unknown.
+    SimAccount *FindAccount(const std::string &user);
+    // A new session key for user, made by key(serial).
+    std::string OpenSession(const std::string &user, const std::function<std::string(uint64_t)> &key);
+    // The account a session key belongs to; null when it is no session.
+    SimAccount *SessionAccount(const std::string &key);
+    // Gives every account of this service named in recipients ("Ann <a@x>,
+    // b@y; c@z") an unread copy of mail.
+    void DeliverLocally(const SimMail &mail, const std::string &recipients);
+    // A mail sent by account: dated now, read, from the account's address.
+    static SimMail SentMail(const SimAccount &account);
+
+    mutable std::mutex State;
+    std::map<std::string, SimAccount> Accounts; // by lower-case user name
+    std::string LineEnd = "\n";
+
+private:
+    std::map<std::string, std::string> Sessions; // key -> lower-case user name
+    uint64_t Serial = 0;
+    uint64_t Arrivals = 0;
+};
+
+namespace mailsite {
+
+// Text of a time in UTC through a strftime format.
+std::string FormatUtc(std::time_t when, const char *format);
+// Splits text at "\n" (a "\r" before it is dropped); no empty last line.
+std::vector<std::string> SplitLines(const std::string &text);
+// text with every CR and LF made a blank, for values shown on one line.
+std::string OneLine(std::string text);
+std::string TrimBlanks(const std::string &text);
+// A whole decimal number of at most 18 digits, or false.
+bool ParseNumber(const std::string &text, uint64_t &number);
+// "Ann Smith &lt;ann@x&gt;", or the bare address without a name, escaped.
+std::string EscapedSender(const SimMail &mail);
+// The demo factory's common part: the demo account with the demo folders,
+// filled with the demo mail.
+void FillDemoAccount(MailSiteModel &model, std::time_t now);
+
+} // namespace mailsite
+
+} // namespace korvalin::websim

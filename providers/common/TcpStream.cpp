@@ -170,7 +170,7 @@ bool TcpStream::Queue(std::string_view data)
         return false;
     }
     Output.append(data);
-    return SendQueued();
+    return true;
 }
 
 StreamStatus TcpStream::Flush()

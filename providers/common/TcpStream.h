@@ -4,11 +4,11 @@
 // connect time-out while connecting, the idle time-out whenever nothing moves
 // in either direction.
 //
-// Sending never waits for the peer alone: Queue() hands bytes to the socket as
-// far as it takes them, and every later wait (Flush, ReadLine) keeps sending
-// the rest while it reads. A client may therefore queue many commands at once
-// (pipelining) and then read the answers in order without the two sides
-// blocking each other on full socket buffers.
+// Sending never waits for the peer alone: Queue() only collects bytes, and
+// every wait (Flush, ReadLine) sends them while it reads. A client may
+// therefore queue many commands at once (pipelining), which then leave in as
+// few writes as the socket allows, and read the answers in order without the
+// two sides blocking each other on full socket buffers.
 //
 // One stream belongs to one thread at a time.
 #pragma once
@@ -53,8 +53,8 @@ public:
     bool IsOpen() const { return Socket >= 0; }
     void Close();
 
-    // Adds data to the output and sends what the socket takes at once.
-    // False when the connection is closed or broken.
+    // Adds data to the output, sent by the next Flush or ReadLine. False when
+    // the stream is not connected.
     bool Queue(std::string_view data);
     // Waits until all queued output is sent.
     StreamStatus Flush();

@@ -1,5 +1,6 @@
 #include "PopClient.h"
 
+#include <cctype>
 #include <climits>
 
 namespace korvalin::pop {
@@ -39,6 +40,8 @@ const char* CPopClient::StepError(int step)
         return "Error while QUITting";
     case StepUidl:
         return "UIDL not available";
+    case StepCapa:
+        return "CAPA not available";
     default:
         return "Unexpected reply";
     }
@@ -103,6 +106,7 @@ bool CPopClient::Open()
         return true;
     }
     Broken = false;
+    CapaAsked = 0;
     if (!Socket.Connect(Server, Port)) {
         LastError = "Unable to connect to server";
         LastSocketError = Socket.ErrorText();
@@ -153,8 +157,13 @@ bool CPopClient::ReadReply(int step)
     LastReply.assign(line);
     if (line.substr(0, 3) == "+OK")
         return true;
-    // "-ERR", or anything that is not a POP3 answer at all.
-    LastError = line.substr(0, 4) == "-ERR" ? StepError(step) : "Unexpected reply";
+    if (line.substr(0, 4) == "-ERR") {
+        LastError = StepError(step);
+        return false;
+    }
+    // Not a POP3 answer at all: the dialogue is lost, the session ends without QUIT.
+    LastError = "Unexpected reply";
+    Broken = true;
     return false;
 }
 
@@ -202,7 +211,17 @@ bool CPopClient::ReadText(std::string& header, std::string* body)
 
 bool CPopClient::Top(int number, CPopMessage& message)
 {
+    QueueTop(number);
+    return ReadTop(message);
+}
+
+void CPopClient::QueueTop(int number)
+{
     SendCommand("TOP " + std::to_string(number) + " 0");
+}
+
+bool CPopClient::ReadTop(CPopMessage& message)
+{
     if (!ReadReply(StepRetrieve))
         return false;
     return ReadText(message.Header, nullptr);
@@ -218,25 +237,87 @@ bool CPopClient::Retrieve(int number, CPopMessage& message)
 
 bool CPopClient::Delete(int number)
 {
-    SendCommand("DELE " + std::to_string(number));
+    QueueDelete(number);
     return ReadReply(StepDelete);
 }
 
-bool CPopClient::Uidl(int number, std::string& uidl)
+void CPopClient::QueueDelete(int number)
 {
-    SendCommand("UIDL " + std::to_string(number));
+    SendCommand("DELE " + std::to_string(number));
+}
+
+void CPopClient::DropAnswers(int count, bool multiLine)
+{
+    std::string error = LastError;
+    std::string reply = LastReply;
+    std::string header;
+    for (int i = 0; i < count && !Broken; ++i)
+        if (ReadReply(StepRetrieve) && multiLine)
+            ReadText(header, nullptr);
+    if (!Broken)
+        LastError = error;
+    LastReply = reply;
+}
+
+void CPopClient::QueueUidl()
+{
+    SendCommand("UIDL");
+}
+
+bool CPopClient::ReadUidls(std::vector<std::string>& uidls)
+{
+    uidls.clear();
     if (!ReadReply(StepUidl))
         return false;
-    // "+OK n uid"
-    std::string_view rest = std::string_view(LastReply).substr(3);
-    size_t numberStart = rest.find_first_not_of(' ');
-    size_t numberEnd = numberStart == std::string_view::npos ? numberStart : rest.find(' ', numberStart);
-    size_t idStart = numberEnd == std::string_view::npos ? numberEnd : rest.find_first_not_of(' ', numberEnd);
-    if (idStart == std::string_view::npos) {
-        LastError = StepError(StepUidl);
-        return false;
+    bool numbered = true;
+    while (true) {
+        std::string_view line;
+        korvalin::StreamStatus status = Socket.ReadLine(line, kMaxStatusLine);
+        if (status != korvalin::StreamStatus::Ok)
+            return SocketFailed(status);
+        if (line == ".")
+            break;
+        // "n uid"; a line out of order makes the whole list unusable.
+        size_t space = line.find(' ');
+        size_t idStart = space == std::string_view::npos ? space : line.find_first_not_of(' ', space);
+        if (idStart == std::string_view::npos ||
+            korvalin::pop::FirstNumber(line.substr(0, space)) != static_cast<int>(uidls.size()) + 1 ||
+            line.substr(0, space).find_first_not_of("0123456789") != std::string_view::npos) {
+            numbered = false;
+            continue;
+        }
+        size_t idEnd = line.find_first_of(" \t", idStart);
+        uidls.emplace_back(line.substr(idStart, idEnd == std::string_view::npos ? line.npos : idEnd - idStart));
     }
-    size_t idEnd = rest.find_first_of(" \t", idStart);
-    uidl.assign(rest.substr(idStart, idEnd == std::string_view::npos ? rest.npos : idEnd - idStart));
-    return true;
+    if (!numbered) {
+        LastError = StepError(StepUidl);
+        uidls.clear();
+    }
+    return numbered;
+}
+
+bool CPopClient::Pipelining()
+{
+    if (CapaAsked == 0) {
+        CapaAsked = 1;
+        SendCommand("CAPA");
+        if (ReadReply(StepCapa)) {
+            while (true) {
+                std::string_view line;
+                korvalin::StreamStatus status = Socket.ReadLine(line, kMaxStatusLine);
+                if (status != korvalin::StreamStatus::Ok) {
+                    SocketFailed(status);
+                    break;
+                }
+                if (line == ".")
+                    break;
+                std::string word(line.substr(0, line.find(' ')));
+                for (char& c : word)
+                    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+                if (word == "PIPELINING")
+                    CapaAsked = 2;
+            }
+        }
+    }
+    return CapaAsked == 2 && !Broken;
 }

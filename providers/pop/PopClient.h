@@ -13,6 +13,7 @@
 #include <atomic>
 #include <semaphore>
 #include <string>
+#include <vector>
 
 class CPopClient {
 public:
@@ -26,6 +27,7 @@ public:
         StepDelete = 5,
         StepQuit = 6,
         StepUidl = 7,
+        StepCapa = 8,
         StepCount
     };
     static const char* StepError(int step);
@@ -58,8 +60,25 @@ public:
     // RETR n: message.Header and message.Body (lines ended with CR LF).
     bool Retrieve(int number, CPopMessage& message);
     bool Delete(int number);
-    // UIDL n: the unique id of one message.
-    bool Uidl(int number, std::string& uidl);
+    // UIDL, sent without waiting, and its answer: the unique id of every
+    // message, uidls[n - 1] for message n. False when the server refuses it
+    // or the list is not numbered 1..count.
+    void QueueUidl();
+    bool ReadUidls(std::vector<std::string>& uidls);
+    // Whether the server lists PIPELINING; CAPA is asked once per session.
+    bool Pipelining();
+
+    // Pipelining: QueueTop sends "TOP n 0" without waiting; ReadTop reads
+    // the next answer. Answers come in the order of the commands.
+    void QueueTop(int number);
+    bool ReadTop(CPopMessage& message);
+    void QueueDelete(int number);
+    // The connection failed or the dialogue was lost: the session ends without QUIT.
+    bool IsBroken() const { return Broken; }
+    // Reads and drops the answers to commands still outstanding after a
+    // failure (multiLine: TOP or RETR), so that the session can end with
+    // QUIT. LastError and LastReply keep the failure's.
+    void DropAnswers(int count, bool multiLine);
 
     std::atomic<int> UseCount{0};
     std::binary_semaphore Lock{1};  // held by one provider operation from Open to Close
@@ -82,6 +101,7 @@ protected:
     void Disconnect();
 
     bool Broken = false;  // the connection failed: close without QUIT
+    int CapaAsked = 0;    // 0 not yet in this session, 1 no pipelining, 2 pipelining
 };
 
 namespace korvalin::pop {

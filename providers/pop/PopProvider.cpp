@@ -1,5 +1,6 @@
 #include "PopProvider.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace korvalin::pop {
@@ -109,6 +110,16 @@ void CPopProvider::SetUserProfile(std::string user, std::string password)
     LockHold hold(Pop.Lock);
     Pop.Configure(account.PopServer);
     Pop.SetLogin(account.UserName, password);
+    std::string key = Pop.Server + ":" + std::to_string(Pop.Port) + "|" + Pop.User;
+    if (key != MailboxKey)
+        ForgetMailbox();
+    MailboxKey = key;
+}
+
+void CPopProvider::ForgetMailbox()
+{
+    KnownMails.clear();
+    NoUidl = false;
 }
 
 bool CPopProvider::DoLogin()
@@ -124,43 +135,120 @@ bool CPopProvider::DoLogin()
     }
 }
 
-std::string CPopProvider::MessageIdOf(int number, const CPopMessage& message)
+bool CPopProvider::ListMailbox(Listing& listing)
+{
+    listing = Listing();
+    if (!NoUidl) {
+        Pop.QueueUidl();
+        return TakeUidls(listing, false);
+    }
+    listing.Count = Pop.Stat();
+    return listing.Count >= 0;
+}
+
+bool CPopProvider::TakeUidls(Listing& listing, bool counted)
+{
+    std::vector<std::string> uidls;
+    if (Pop.ReadUidls(uidls)) {
+        if (!counted)
+            listing.Count = static_cast<int>(uidls.size());
+        if (static_cast<int>(uidls.size()) == listing.Count)
+            listing.Uidls = std::move(uidls);
+        return true;
+    }
+    if (Pop.IsBroken())
+        return false;
+    // Refused: this server has no UIDL. A garbled list is tried again next time.
+    NoUidl = Pop.LastReply.compare(0, 4, "-ERR") == 0;
+    if (!counted)
+        listing.Count = Pop.Stat();
+    return listing.Count >= 0;
+}
+
+bool CPopProvider::FetchHeaders(const std::vector<int>& numbers, const std::function<void(int, CPopMessage&)>& take,
+                                int& failedNumber, bool queued)
+{
+    if (numbers.empty())
+        return true;
+    bool pipelined = queued || (numbers.size() > 1 && Pop.Pipelining());
+    if (pipelined && !queued)
+        for (int number : numbers)
+            Pop.QueueTop(number);
+    for (size_t i = 0; i < numbers.size(); ++i) {
+        if (!pipelined)
+            Pop.QueueTop(numbers[i]);
+        CPopMessage message;
+        if (!Pop.ReadTop(message)) {
+            failedNumber = numbers[i];
+            if (pipelined)
+                Pop.DropAnswers(static_cast<int>(numbers.size() - i - 1), true);
+            return false;
+        }
+        take(numbers[i], message);
+    }
+    return true;
+}
+
+std::string CPopProvider::MessageIdOf(const CPopMessage& message, const Listing& listing, int number) const
 {
     std::string id = message.HeaderMessageId();
     if (!id.empty())
         return id;
-    std::string uidl;
-    if (Pop.Uidl(number, uidl) && !uidl.empty())
-        return uidl;
+    if (listing.HasUidls())
+        return listing.Uidls[static_cast<size_t>(number - 1)];
     return korvalin::pop::HeaderDigestId(message.Header);
 }
 
-int CPopProvider::LocateMail(const std::string& id, int number)
+CPopProvider::KnownMail CPopProvider::Remember(CPopMessage& message, const Listing& listing, int number)
 {
-    int count = Pop.Stat();
-    if (count < 0)
-        return -1;
-    // The number of the locator first; when it now holds another mail (mail
-    // before it was deleted by another client), every other number.
-    auto holds = [&](int candidate) -> int {
-        CPopMessage message;
-        if (!Pop.Top(candidate, message))
-            return -1;
-        return MessageIdOf(candidate, message) == id ? 1 : 0;
+    message.ParseSummaryHeader();
+    KnownMail known{message.From, message.Subject, message.Date, MessageIdOf(message, listing, number)};
+    if (listing.HasUidls())
+        KnownMails[listing.Uidls[static_cast<size_t>(number - 1)]] = known;
+    return known;
+}
+
+int CPopProvider::LocateMail(const std::string& id, int number, const Listing& listing)
+{
+    // Mails seen in a check are recognised by their UIDL alone.
+    auto known = [&](int candidate) -> const KnownMail* {
+        if (!listing.HasUidls())
+            return nullptr;
+        auto found = KnownMails.find(listing.Uidls[static_cast<size_t>(candidate - 1)]);
+        return found == KnownMails.end() ? nullptr : &found->second;
     };
-    if (number <= count) {
-        int found = holds(number);
+    auto holds = [&](int candidate) {
+        const KnownMail* mail = known(candidate);
+        return (listing.HasUidls() && listing.Uidls[static_cast<size_t>(candidate - 1)] == id) ||
+               (mail != nullptr && mail->MessageId == id);
+    };
+    bool numberExists = number <= listing.Count;
+    if (numberExists && holds(number))
+        return number;
+    for (int candidate = 1; candidate <= listing.Count; ++candidate)
+        if (candidate != number && holds(candidate))
+            return candidate;
+
+    // The others tell by their headers: the locator's number first, then the rest.
+    int found = 0;
+    auto take = [&](int candidate, CPopMessage& message) {
+        if (Remember(message, listing, candidate).MessageId == id && found == 0)
+            found = candidate;
+    };
+    int failed = 0;
+    if (numberExists && known(number) == nullptr) {
+        if (!FetchHeaders({number}, take, failed))
+            return -1;
         if (found != 0)
-            return found < 0 ? -1 : number;
+            return found;
     }
-    for (int candidate = 1; candidate <= count; ++candidate) {
-        if (candidate == number)
-            continue;
-        int found = holds(candidate);
-        if (found != 0)
-            return found < 0 ? -1 : candidate;
-    }
-    return 0;
+    std::vector<int> rest;
+    for (int candidate = 1; candidate <= listing.Count; ++candidate)
+        if (candidate != number && known(candidate) == nullptr)
+            rest.push_back(candidate);
+    if (!FetchHeaders(rest, take, failed))
+        return -1;
+    return found;
 }
 
 bool CPopProvider::GetMail(std::string locator, std::string& body, CMailMessage& msg)
@@ -181,7 +269,8 @@ bool CPopProvider::FetchMail(const std::string& locator, std::string& body, CMai
     LockHold hold(Pop.Lock);
     if (!Pop.Open())
         return false;
-    int current = LocateMail(id, number);
+    Listing listing;
+    int current = ListMailbox(listing) ? LocateMail(id, number, listing) : -1;
     CPopMessage message;
     if (current <= 0 || !Pop.Retrieve(current, message)) {
         Pop.Close();
@@ -200,26 +289,58 @@ bool CPopProvider::FetchMail(const std::string& locator, std::string& body, CMai
 
 bool CPopProvider::DeleteMail(std::string locator)
 {
+    return DeleteMails({locator});
+}
+
+bool CPopProvider::DeleteMails(const std::vector<std::string>& locators)
+{
     try {
-        return RemoveMail(locator);
+        std::vector<std::pair<std::string, int>> named;
+        bool all = true;
+        for (const std::string& locator : locators) {
+            std::string id;
+            int number = 0;
+            if (korvalin::pop::SplitLocator(locator, id, number) && !id.empty())
+                named.emplace_back(id, number);
+            else
+                all = false;
+        }
+        if (named.empty())
+            return false;
+        LockHold hold(Pop.Lock);
+        if (!Pop.Open())
+            return false;
+        Listing listing;
+        if (!ListMailbox(listing)) {
+            Pop.Close();
+            return false;
+        }
+        std::vector<int> numbers;
+        for (const auto& [id, number] : named) {
+            int current = LocateMail(id, number, listing);
+            if (current < 0) {
+                Pop.Close();
+                return false;
+            }
+            if (current == 0)
+                all = false;
+            else if (std::find(numbers.begin(), numbers.end(), current) == numbers.end())
+                numbers.push_back(current);
+        }
+        if (numbers.size() > 1 && Pop.Pipelining()) {
+            for (int number : numbers)
+                Pop.QueueDelete(number);
+            for (size_t i = 0; i < numbers.size(); ++i)
+                all = Pop.ReadReply(CPopClient::StepDelete) && all;
+        } else {
+            for (int number : numbers)
+                all = Pop.Delete(number) && all;
+        }
+        bool closed = Pop.Close();
+        return all && closed;
     } catch (const std::exception&) {
         return false;
     }
-}
-
-bool CPopProvider::RemoveMail(const std::string& locator)
-{
-    std::string id;
-    int number = 0;
-    if (!korvalin::pop::SplitLocator(locator, id, number) || id.empty())
-        return false;
-    LockHold hold(Pop.Lock);
-    if (!Pop.Open())
-        return false;
-    int current = LocateMail(id, number);
-    bool deleted = current > 0 && Pop.Delete(current);
-    bool closed = Pop.Close();
-    return deleted && closed;
 }
 
 bool CPopProvider::GetMailSummary(CSummaryArray& list, int)
@@ -236,27 +357,78 @@ bool CPopProvider::ListMails(CSummaryArray& list)
     LockHold hold(Pop.Lock);
     if (!Pop.Open())
         return false;
-    int count = Pop.Stat();
-    if (count < 0) {
+    Listing listing;
+    listing.Count = Pop.Stat();
+    if (listing.Count < 0) {
         Pop.Close();
         return false;
     }
-    for (int number = 1; number <= count; ++number) {
-        CPopMessage message;
-        if (!Pop.Top(number, message)) {
-            Pop.Close();
-            return false;
-        }
-        message.ParseSummaryHeader();
+    // With nothing known yet every header is needed whatever the UIDL list
+    // says: when the server pipelines, UIDL and every TOP go out at once.
+    bool queued = false;
+    if (listing.Count > 1 && KnownMails.empty() && !NoUidl && Pop.Pipelining()) {
+        Pop.QueueUidl();
+        for (int number = 1; number <= listing.Count; ++number)
+            Pop.QueueTop(number);
+        queued = true;
+    }
+    bool listed = true;
+    if (listing.Count > 0 && !NoUidl) {
+        if (!queued)
+            Pop.QueueUidl();
+        listed = TakeUidls(listing, true);
+    }
+    if (!listed || Pop.IsBroken()) {
+        Pop.Close();
+        return false;
+    }
+    // Forget the mails the server no longer lists.
+    std::unordered_map<std::string, KnownMail> kept;
+    kept.reserve(listing.Uidls.size());
+    for (const std::string& uidl : listing.Uidls) {
+        auto found = KnownMails.find(uidl);
+        if (found != KnownMails.end())
+            kept.insert(KnownMails.extract(found));
+    }
+    KnownMails.swap(kept);
+    list.reserve(list.size() + static_cast<size_t>(listing.Count));
+
+    std::vector<int> missing;
+    for (int number = 1; number <= listing.Count; ++number)
+        if (!listing.HasUidls() || KnownMails.count(listing.Uidls[static_cast<size_t>(number - 1)]) == 0)
+            missing.push_back(number);
+
+    auto append = [&](const KnownMail& mail, int number) {
         SummaryEntry entry;
-        entry.From = message.From;
-        entry.Subject = message.Subject;
-        entry.Date = message.Date;
-        entry.MessageId = MessageIdOf(number, message);
-        entry.Locator = korvalin::pop::MakeLocator(entry.MessageId, number);
+        entry.From = mail.From;
+        entry.Subject = mail.Subject;
+        entry.Date = mail.Date;
+        entry.MessageId = mail.MessageId;
+        entry.Locator = korvalin::pop::MakeLocator(mail.MessageId, number);
         entry.New = true;
         list.push_back(std::move(entry));
+    };
+    // Entries go out in message order: the known ones up to each fetched one.
+    int done = 0;
+    auto appendKnownUpTo = [&](int last) {
+        for (; done < last; ++done)
+            append(KnownMails.at(listing.Uidls[static_cast<size_t>(done)]), done + 1);
+    };
+    int failed = 0;
+    bool fetched = FetchHeaders(
+        missing,
+        [&](int number, CPopMessage& message) {
+            appendKnownUpTo(number - 1);
+            append(Remember(message, listing, number), number);
+            done = number;
+        },
+        failed, queued);
+    if (!fetched) {
+        appendKnownUpTo(failed - 1);
+        Pop.Close();
+        return false;
     }
+    appendKnownUpTo(listing.Count);
     return Pop.Close();
 }
 

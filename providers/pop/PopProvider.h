@@ -7,8 +7,11 @@
 #include "PopClient.h"
 #include "SmtpClient.h"
 
+#include <functional>
 #include <mutex>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 class CPopProvider : public CMailProvider {
 public:
@@ -35,19 +38,59 @@ public:
     std::string SmtpServer;
     std::string FromAddress;
 
+    // Deletes several mails in one session (DELE commands pipelined when the
+    // server allows it). True only if every mail was deleted and the session
+    // ended well.
+    bool DeleteMails(const std::vector<std::string>& locators);
+
 private:
-    // The id a summary entry carries for message number in the open session:
-    // the Message-ID of its header, else the server's UIDL, else a digest of
-    // its header.
-    std::string MessageIdOf(int number, const CPopMessage& message);
+    // What a check keeps of a mail, by the server's UIDL, so that the next
+    // check fetches headers only for mails it has not seen.
+    struct KnownMail {
+        std::string From, Subject, Date, MessageId;
+    };
+
+    // The open session's view of the mailbox: the message count and, when
+    // the server answers UIDL, every message's unique id.
+    struct Listing {
+        int Count = 0;
+        std::vector<std::string> Uidls;  // empty when the server has no UIDL
+        bool HasUidls() const { return !Uidls.empty(); }
+    };
+    // UIDL, or STAT when the server has no UIDL.
+    bool ListMailbox(Listing& listing);
+    // Reads the answer to a UIDL already sent into listing; counted says
+    // listing.Count holds the STAT count already (a list of another length
+    // is then not used).
+    bool TakeUidls(Listing& listing, bool counted);
+
+    // Fetches the header blocks of the numbers in order (pipelined when the
+    // server allows it, or when queued says the TOP commands are sent
+    // already) and hands each to take. On a failed TOP the answers still
+    // outstanding are read and dropped, failedNumber names the number, and
+    // the result is false.
+    bool FetchHeaders(const std::vector<int>& numbers, const std::function<void(int, CPopMessage&)>& take,
+                      int& failedNumber, bool queued = false);
+
+    // The id a summary entry carries for message number: the Message-ID of
+    // its header, else its UIDL, else a digest of its header.
+    std::string MessageIdOf(const CPopMessage& message, const Listing& listing, int number) const;
+    // Parses a fetched header into what a check keeps, and keeps it by UIDL.
+    KnownMail Remember(CPopMessage& message, const Listing& listing, int number);
+
     // The current number of the mail a locator names, checked by its id in
     // the open session: 0 when the mail is gone, -1 when the session failed.
-    int LocateMail(const std::string& id, int number);
+    int LocateMail(const std::string& id, int number, const Listing& listing);
     bool FetchMail(const std::string& locator, std::string& body, CMailMessage& msg);
-    bool RemoveMail(const std::string& locator);
     bool ListMails(CSummaryArray& list);
+    // Forgets what the checks learnt when the server or login changes.
+    void ForgetMailbox();
 
     std::mutex ProfileMutex;  // guards the account fields above
+    // Guarded by Pop.Lock:
+    std::unordered_map<std::string, KnownMail> KnownMails;  // by UIDL
+    bool NoUidl = false;  // the server refused UIDL: do not ask again
+    std::string MailboxKey;  // server, port and user the above belong to
 };
 
 namespace korvalin::pop {

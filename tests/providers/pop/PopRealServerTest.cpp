@@ -3,6 +3,7 @@
 // mail_fixture.sh. Skipped only when either server is not installed.
 #include "PopTestSupport.h"
 #include "RealMailServers.h"
+#include "RecordingRelay.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <thread>
 
 using korvalin::test::RealMailServers;
+using korvalin::test::RecordingRelay;
 using testing::HasSubstr;
 
 namespace {
@@ -206,4 +208,52 @@ TEST_F(RealServerTest, TwoThreadsCheckTheSameMailboxAtOnce)
     EXPECT_TRUE(secondOk);
     EXPECT_EQ(first.size(), 5u);
     EXPECT_EQ(second.size(), 5u);
+}
+
+TEST_F(RealServerTest, SecondCheckSendsNoTop)
+{
+    for (int i = 0; i < 6; ++i)
+        Deliver("c" + std::to_string(i) + "@x", "Check " + std::to_string(i));
+    RecordingRelay relay(Servers().PopPort());
+    CPopProvider provider;
+    provider.SetUserProfile("testuser=Test=testuser@example.net=" + relay.Address() + "=127.0.0.1:1",
+                            RealMailServers::kPassword);
+
+    CSummaryArray first;
+    ASSERT_TRUE(provider.GetMailSummary(first, -1)) << provider.Pop.LastError;
+    ASSERT_EQ(first.size(), 6u);
+    EXPECT_EQ(relay.CountLines("TOP "), 6);
+    EXPECT_GE(relay.LargestBatch(), 7);  // Dovecot pipelines: UIDL and the six TOP commands at once
+
+    relay.Clear();
+    CSummaryArray second;
+    ASSERT_TRUE(provider.GetMailSummary(second, -1));
+    ASSERT_EQ(second.size(), 6u);
+    for (size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(second[i].Locator, first[i].Locator);
+        EXPECT_EQ(second[i].Subject, first[i].Subject);
+        EXPECT_EQ(second[i].Date, first[i].Date);
+        EXPECT_EQ(second[i].From, first[i].From);
+    }
+    EXPECT_THAT(relay.ClientLines(), testing::ElementsAre("USER testuser", "PASS secret", "STAT", "UIDL", "QUIT"));
+
+    // Fetching and deleting know the mails by their UIDL: no TOP either.
+    relay.Clear();
+    std::string body;
+    CMailMessage message;
+    ASSERT_TRUE(provider.GetMail(first[2].Locator, body, message));
+    EXPECT_EQ(message.Subject, "Check 2");
+    ASSERT_TRUE(provider.DeleteMail(first[0].Locator));
+    EXPECT_EQ(relay.CountLines("TOP "), 0);
+
+    // A new mail costs exactly one TOP; the deleted one is forgotten.
+    Deliver("new@x", "Arrived later");
+    relay.Clear();
+    CSummaryArray third;
+    ASSERT_TRUE(provider.GetMailSummary(third, -1));
+    ASSERT_EQ(third.size(), 6u);
+    EXPECT_EQ(third[0].Subject, "Check 1");
+    EXPECT_EQ(third[0].Locator, "<c1@x>##1");
+    EXPECT_EQ(third[5].Subject, "Arrived later");
+    EXPECT_EQ(relay.CountLines("TOP "), 1);
 }

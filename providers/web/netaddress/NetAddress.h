@@ -19,7 +19,7 @@ class CNetAddress : public CMailProvider {
 public:
     // The provider's name keys the account lists and account folders, so it
     // never changes.
-    static constexpr const char *kProviderName = "NetAddress(Tellmark Networks)";
+    static constexpr const char *kProviderName = "NetAddress(Tellmark)";
 
     CNetAddress();
 

@@ -21,7 +21,7 @@ public:
     explicit NetAddressModel(std::string host = kHost);
 
     std::string Name() const override { return "netaddress"; }
-    std::string ProviderName() const override { return "NetAddress(Tellmark Networks)"; }
+    std::string ProviderName() const override { return "NetAddress(Tellmark)"; }
     std::vector<HostKey> Hosts() const override;
     SimResponse Handle(const SimRequest &request) override;
 

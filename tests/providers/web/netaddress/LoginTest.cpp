@@ -116,7 +116,7 @@ TEST_F(NetAddressTest, PluginReportsItsIdentity)
     ASSERT_NE(factory, nullptr);
     CMailProvider *provider = factory();
     ASSERT_NE(provider, nullptr);
-    EXPECT_EQ(provider->Name, "NetAddress(Tellmark Networks)");
+    EXPECT_EQ(provider->Name, "NetAddress(Tellmark)");
     EXPECT_EQ(provider->GetVersion(), 3);
     EXPECT_EQ(provider->SignUpUrl, "http://www.netaddress.sim/tpl/Subscribe/Step1?AdInfo=&Referer=");
     delete provider;

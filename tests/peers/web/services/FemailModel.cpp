@@ -39,6 +39,11 @@ std::string FemailModel::Name() const
     return Kind == FemailFlavour::MailCity ? "mailcity" : "angelfire";
 }
 
+std::string FemailModel::ProviderName() const
+{
+    return Kind == FemailFlavour::MailCity ? "MailCity" : "AngelFire";
+}
+
 std::string FemailModel::MailDomain() const
 {
     return Name() + ".sim";

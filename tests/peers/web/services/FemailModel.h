@@ -26,6 +26,7 @@ public:
     FemailModel(FemailFlavour flavour, FemailHosts hosts, std::vector<HostKey> keys);
 
     std::string Name() const override;
+    std::string ProviderName() const override;
     std::vector<HostKey> Hosts() const override { return Keys; }
     SimResponse Handle(const SimRequest &request) override;
 

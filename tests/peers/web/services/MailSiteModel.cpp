@@ -96,6 +96,15 @@ std::vector<std::string> MailSiteModel::Describe() const
     return lines;
 }
 
+std::vector<std::pair<std::string, std::string>> MailSiteModel::Logins() const
+{
+    std::lock_guard lock(State);
+    std::vector<std::pair<std::string, std::string>> logins;
+    for (const auto &[name, account] : Accounts)
+        logins.emplace_back(account.User, account.Password);
+    return logins;
+}
+
 SimAccount *MailSiteModel::FindAccount(const std::string &user)
 {
     auto found = Accounts.find(AsciiLower(user));

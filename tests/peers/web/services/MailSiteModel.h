@@ -17,6 +17,7 @@ class MailSiteModel : public ServiceModel {
 public:
     void DeliverArrivingMail(std::time_t now) override;
     std::vector<std::string> Describe() const override;
+    std::vector<std::pair<std::string, std::string>> Logins() const override;
 
     // A new account with the service's own folders; its address is
     // user@<mail domain>.

@@ -19,6 +19,7 @@ public:
     explicit YahooModel(YahooHosts hosts = {});
 
     std::string Name() const override { return "yahoo"; }
+    std::string ProviderName() const override { return "YahooMail"; }
     std::vector<HostKey> Hosts() const override;
     SimResponse Handle(const SimRequest &request) override;
 

@@ -63,8 +63,8 @@ bool CFemailProvider::DeleteMail(std::string locator)
 
     CWebRequest request;
     std::string answer;
-    const bool fetched = request.GetPage(
-        ids.Base + std::string(kDeletePage) + ids.DocumentId + std::string(kDeleteCommand), answer);
+    const bool fetched =
+        request.GetPage(ids.Base + std::string(kDeletePage) + ids.DocumentId + std::string(kDeleteCommand), answer);
     return ExchangeAccepted(request, fetched);
 }
 

@@ -28,7 +28,6 @@ inline constexpr std::string_view kTagOpen = "<";
 inline constexpr std::string_view kNextPage = "next&gt;&gt";
 inline constexpr int kListStep = 20;
 inline constexpr std::string_view kListPagePrefix = "gmm";
-inline constexpr std::string_view kListPageFormat = "%sgmm.femail?from=%d";
 inline constexpr std::string_view kMouseOver = "\" onMouseOver";
 inline constexpr std::string_view kAttributeEnd = "\">";
 inline constexpr std::string_view kBold = "<b>";

@@ -86,7 +86,8 @@ std::optional<FolderLine> ParseFolderLine(std::string_view line, const FemailDia
         return std::nullopt;
     int nameStart = icon + Length(kFolderIcon);
     FolderLine folder;
-    folder.Name = scanner.Extract(line, nameStart, scanner.FindAfter(line, kTagOpen, nameStart + dialect.FolderNameEndFrom - 2));
+    folder.Name =
+        scanner.Extract(line, nameStart, scanner.FindAfter(line, kTagOpen, nameStart + dialect.FolderNameEndFrom - 2));
     if (dialect.TrimFolderNames)
         folder.Name = Trimmed(folder.Name);
     int link = scanner.Find(line, kLinkStart);

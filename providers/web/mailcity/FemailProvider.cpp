@@ -27,8 +27,8 @@ CFemailProvider::SessionValues CFemailProvider::Session() const
     return Values;
 }
 
-bool CFemailProvider::PostLoginForm(const std::string &formAddress, std::string_view partnerKey,
-                                    CWebRequest &request, std::string &answer) const
+bool CFemailProvider::PostLoginForm(const std::string &formAddress, std::string_view partnerKey, CWebRequest &request,
+                                    std::string &answer) const
 {
     const SessionValues session = Session();
     request.PostForm(formAddress,

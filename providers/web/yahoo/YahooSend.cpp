@@ -42,8 +42,8 @@ bool CYahooMail::SendMail(CMailMessage msg)
     if (msg.SaveCopy)
         form += "saveCopy=ON&";
     form += "to=" + EncodeFormValue(msg.To) + "&" + "subject=" + EncodeFormValue(msg.Subject) + "&" +
-            "cc=" + EncodeFormValue(msg.CC) + "&" + "bcc=" + EncodeFormValue(msg.BCC) + "&" + "body=" + msg.Body +
-            "&" + "sig=1&" + "format=plain checked";
+            "cc=" + EncodeFormValue(msg.CC) + "&" + "bcc=" + EncodeFormValue(msg.BCC) + "&" + "body=" + msg.Body + "&" +
+            "sig=1&" + "format=plain checked";
 
     CWebRequest request;
     std::string answer;
@@ -63,8 +63,8 @@ bool CYahooMail::DeleteMail(std::string locator)
     CWebRequest request;
     std::string answer;
     const bool fetched = request.PostForm(formAddress,
-                                          "TRA=Delete&" + std::string("destBox1=- Choose Folder -&") + "message=" +
-                                              messageId + "&" + "destBox2=- Choose Folder -",
+                                          "TRA=Delete&" + std::string("destBox1=- Choose Folder -&") +
+                                              "message=" + messageId + "&" + "destBox2=- Choose Folder -",
                                           answer);
     return ExchangeAccepted(request, fetched);
 }

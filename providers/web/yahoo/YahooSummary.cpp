@@ -31,8 +31,8 @@ bool ReadRow(CWebRequest &request, ListingRowLines &row)
         int Distance;
         std::string *Line;
     };
-    const Step steps[] = {{1, &row.IdLine}, {3, &row.FromLine}, {4, &row.DateLine}, {3, &row.SizeLine},
-                          {3, &row.SubjectLine}};
+    const Step steps[] = {
+        {1, &row.IdLine}, {3, &row.FromLine}, {4, &row.DateLine}, {3, &row.SizeLine}, {3, &row.SubjectLine}};
     for (const Step &step : steps) {
         for (int i = 0; i < step.Distance; ++i) {
             if (request.ReadLine(*step.Line, false, kLineLimit) == 0)

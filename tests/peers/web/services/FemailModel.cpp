@@ -119,8 +119,7 @@ SimResponse FemailModel::Login(const SimRequest &request)
     SimAccount *account = FindAccount(fields.Value("user"));
     if (account == nullptr || account->Password != fields.Value("passwd"))
         return SimResponse::Html(femail::LoginRefusedPage(refused));
-    const bool suspended =
-        std::find(Suspended.begin(), Suspended.end(), AsciiLower(account->User)) != Suspended.end();
+    const bool suspended = std::find(Suspended.begin(), Suspended.end(), AsciiLower(account->User)) != Suspended.end();
     if (suspended)
         return SimResponse::Html(Kind == FemailFlavour::MailCity ? femail::AuthorizationFailedPage(refused)
                                                                  : femail::LoginRefusedPage(refused));

@@ -50,8 +50,7 @@ private:
     SimResponse Login(const SimRequest &request);
     SimResponse MailboxPage(const SimRequest &request, SimAccount &account, const std::string &mailbox,
                             const std::string &page);
-    SimResponse Listing(const SimRequest &request, SimAccount &account, const std::string &mailbox,
-                        SimFolder &folder);
+    SimResponse Listing(const SimRequest &request, SimAccount &account, const std::string &mailbox, SimFolder &folder);
     SimResponse Multiplex(const SimRequest &request, SimAccount &account, const std::string &mailbox);
     SimResponse Send(const SimRequest &request, SimAccount &account, const std::string &mailbox);
     SimResponse AddAddress(const SimRequest &request, SimAccount &account, const std::string &mailbox);
@@ -59,8 +58,8 @@ private:
     FemailFlavour Kind;
     FemailHosts HostNames;
     std::vector<HostKey> Keys;
-    std::vector<std::string> Suspended;    // lower-case user names
-    std::vector<std::string> ComposeIds;   // handed out and not yet used
+    std::vector<std::string> Suspended;  // lower-case user names
+    std::vector<std::string> ComposeIds; // handed out and not yet used
     uint64_t ComposeSerial = 0;
 };
 

@@ -64,8 +64,7 @@ void MailRow(PageWriter &page, const PageContext &context, const SimMail &mail, 
                                   : "<tr><td bgcolor=\"cccccc\"><font  SIZE=\"-1\">" + sender + "</FONT></td>")
         .Line("<td>")
         .Line("<font face=\"arial\" size=\"-1\">")
-        .Line(mail.Read ? link + " " + subject + "</a></font></td>"
-                        : link + "<b>" + subject + "</b></a></font></td>")
+        .Line(mail.Read ? link + " " + subject + "</a></font></td>" : link + "<b>" + subject + "</b></a></font></td>")
         .Line("<td nowrap>")
         .Line("<font face=\"arial\" size=\"-1\">")
         .Line("  " + ListDate(mail.Date) + "</font></td>")
@@ -82,8 +81,8 @@ void MailHeaders(PageWriter &page, const PageContext &context, const SimMail &ma
     const std::string cellEnd = city ? "</td></tr>" : "</font></td></tr>";
     page.Line(std::string("<tr><td>") + (city ? "<b>From: </b>" : "<b >From: </b>") + "</td>" + cell +
               mailsite::EscapedSender(mail));
-    std::string others = cellEnd + "<tr><td>" + (city ? "<b>To:</b>" : "<b >To:</b>") + "</td>" + cell +
-                         Escaped(mail.To) + cellEnd;
+    std::string others =
+        cellEnd + "<tr><td>" + (city ? "<b>To:</b>" : "<b >To:</b>") + "</td>" + cell + Escaped(mail.To) + cellEnd;
     if (!mail.Cc.empty())
         others += "<tr><td><b>Cc:</b></td>" + cell + Escaped(mail.Cc) + cellEnd;
     others += "<tr><td><b>Date:</b></td>" + cell + mailsite::FormatUtc(mail.Date, "%a, %d %b %Y %H:%M:%S +0000") +
@@ -185,12 +184,15 @@ std::string WelcomePage(const PageContext &context, const SimAccount &account)
     page.Line("<table width=\"100%\" bgcolor=\"#003366\" cellpadding=4><tr>")
         .Line("<td><font color=\"#ffffff\" face=arial size=2>Welcome, " + Escaped(account.User) + "</font></td>");
     if (IsMailCity(context)) {
-        page.Line("<td><a href=\"" + inbox + "\"><font color=\"#ffffff\" face=arial size=2><b>Read Mail</b></font></a></td>");
+        page.Line("<td><a href=\"" + inbox +
+                  "\"><font color=\"#ffffff\" face=arial size=2><b>Read Mail</b></font></a></td>");
     } else {
-        page.Line("<td><a href=\"" + context.MailBase() + "/help/index.html\"><font color=\"#ffffff\">Help</font></a></td>")
+        page.Line("<td><a href=\"" + context.MailBase() +
+                  "/help/index.html\"><font color=\"#ffffff\">Help</font></a></td>")
             .Line("<td><a href=\"" + inbox + "\" style=\"color: #ffffff; text-decoration: none\">Read Mail</a></td>");
     }
-    page.Line("<td><a href=\"" + context.MailboxBase() + "/showcm.femail\"><font color=\"#ffffff\" face=arial "
+    page.Line("<td><a href=\"" + context.MailboxBase() +
+              "/showcm.femail\"><font color=\"#ffffff\" face=arial "
               "size=2>Write Mail</font></a></td>")
         .Line("</tr></table>");
     PageBottom(page, context);
@@ -219,9 +221,7 @@ std::string ListingPage(const PageContext &context, const SimAccount &account, c
               "align=right><b>Size</b></td></tr>");
     for (size_t i = from; i < last; ++i)
         MailRow(page, context, *mails[i], folder);
-    page.Line("</table>")
-        .Line("</td></tr><tr></tr>")
-        .Line("</table>");
+    page.Line("</table>").Line("</td></tr><tr></tr>").Line("</table>");
     PageBottom(page, context);
     return page.Text();
 }

@@ -16,8 +16,7 @@ std::shared_ptr<ServiceModel> MakeDemoMailCity(std::time_t now)
 } // namespace
 
 MailCityModel::MailCityModel()
-    : FemailModel(FemailFlavour::MailCity, {kHome, kMail, kMail},
-                  {{"mailcity.home", kHome}, {"mailcity.terms", kMail}})
+    : FemailModel(FemailFlavour::MailCity, {kHome, kMail, kMail}, {{"mailcity.home", kHome}, {"mailcity.terms", kMail}})
 {
 }
 

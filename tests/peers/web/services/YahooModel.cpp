@@ -116,9 +116,8 @@ SimResponse YahooModel::Login(const SimRequest &request)
     SimAccount *account = FindAccount(fields.Value("login"));
     if (account == nullptr || account->Password != fields.Value("passwd"))
         return SimResponse::Html(yahoo::LoginRefusedPage({request, HostNames, LineEnd, ""}));
-    const std::string key = OpenSession(account->User, [](uint64_t serial) {
-        return std::to_string(48000 + serial * 7919 % 50000);
-    });
+    const std::string key =
+        OpenSession(account->User, [](uint64_t serial) { return std::to_string(48000 + serial * 7919 % 50000); });
     return SimResponse::Html(yahoo::WelcomePage({request, HostNames, LineEnd, key}, *account));
 }
 
@@ -197,7 +196,8 @@ SimResponse YahooModel::AddAddress(const SimRequest &request, SimAccount &accoun
 {
     const PageContext context{request, HostNames, LineEnd, key};
     const FormFields fields = request.BodyFields();
-    SimContact contact{fields.Value("nn"), fields.Value("e"), TrimBlanks(fields.Value("fn") + " " + fields.Value("ln"))};
+    SimContact contact{fields.Value("nn"), fields.Value("e"),
+                       TrimBlanks(fields.Value("fn") + " " + fields.Value("ln"))};
     if (fields.Value("A") != "ma" || TrimBlanks(contact.Alias).empty() || TrimBlanks(contact.Address).empty())
         return SimResponse::Html(
             yahoo::NoticePage(context, "Addresses", "Please enter both a nickname and an e-mail address."));

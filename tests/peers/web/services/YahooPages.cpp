@@ -296,8 +296,7 @@ std::string AddressPage(const PageContext &context, const std::vector<SimContact
                   "\"></td><td width=\"16%\"><font size=\"-1\">" + Escaped(contact.FullName) +
                   "</font></td><td width=\"16%\"><font size=\"-1\">" + Escaped(contact.Alias) +
                   "</font></td><td width=\"16%\"><font size=\"-1\"><a href=\"/ym/Compose?YY=" + context.Key +
-                  "&To=" + UrlEncode(contact.Address) + "\">" + Escaped(contact.Address) +
-                  "</a></font></td></tr>");
+                  "&To=" + UrlEncode(contact.Address) + "\">" + Escaped(contact.Address) + "</a></font></td></tr>");
     if (contacts.empty())
         page.Line("<tr><td colspan=4>Your address book is empty.</td></tr>");
     page.Line("</table>")

@@ -82,11 +82,14 @@ TEST_F(AngelFireTest, BuiltPagesUseTheMailHostAndTheBookDropsTheByteBeforeTheLin
         EXPECT_EQ(request.Host, kMailHost) << request.Target;
         paths.push_back(request.Method + " " + request.Path);
     }
-    const std::vector<std::string> expected = {
-        "POST /login.notfemail",           "GET " + mailbox + "/ab.femail",
-        "POST " + mailbox + "/gmm_multiplex.femail", "GET " + mailbox + "/showcm.femail",
-        "POST " + mailbox + "/gmm_multiplex.femail", "GET " + mailbox + "/gmm.femail",
-        "GET " + mailbox + "/gmm_showmsg.femail",    "GET " + mailbox + "/gmm_multiplex.femail"};
+    const std::vector<std::string> expected = {"POST /login.notfemail",
+                                               "GET " + mailbox + "/ab.femail",
+                                               "POST " + mailbox + "/gmm_multiplex.femail",
+                                               "GET " + mailbox + "/showcm.femail",
+                                               "POST " + mailbox + "/gmm_multiplex.femail",
+                                               "GET " + mailbox + "/gmm.femail",
+                                               "GET " + mailbox + "/gmm_showmsg.femail",
+                                               "GET " + mailbox + "/gmm_multiplex.femail"};
     EXPECT_EQ(paths, expected);
 
     SimAccount ann = Ann();

@@ -79,8 +79,8 @@ TEST(FemailParsing, LinkLinesGiveLocatorSubjectNewFlagAndMessageId)
     ParseLinkLine("no link at all", kPlainDialect, broken);
     EXPECT_TRUE(broken.Locator.empty() && broken.Subject.empty() && broken.MessageId.empty());
 
-    std::optional<FolderLine> folder =
-        ParseFolderLine("<a href=\"http://m/f\"><img src=\"i\" width=11 height=11 border=0>  Work  </a>", kPlainDialect);
+    std::optional<FolderLine> folder = ParseFolderLine(
+        "<a href=\"http://m/f\"><img src=\"i\" width=11 height=11 border=0>  Work  </a>", kPlainDialect);
     ASSERT_TRUE(folder.has_value());
     EXPECT_EQ(folder->Name, "Work");
     EXPECT_EQ(folder->Link, "http://m/f");

@@ -40,8 +40,8 @@ TEST_F(YahooTest, DeletingPostsTheFormOfTheFolderThatListedTheMail)
     EXPECT_EQ(requests[0].Method, "POST");
     EXPECT_EQ(requests[0].Path, "/ym/ShowFolder");
     EXPECT_EQ(requests[0].Query, "box=Work&YY=" + SessionKey());
-    EXPECT_EQ(requests[0].Body, "TRA=Delete&destBox1=- Choose Folder -&message=" + work[0].MessageId +
-                                    "&destBox2=- Choose Folder -");
+    EXPECT_EQ(requests[0].Body,
+              "TRA=Delete&destBox1=- Choose Folder -&message=" + work[0].MessageId + "&destBox2=- Choose Folder -");
     SimAccount ann = Ann();
     EXPECT_TRUE(ann.Mailbox.FolderWithName("Work")->Mails.empty());
     ASSERT_EQ(ann.Mailbox.FolderWithRole(FolderRole::Trash)->Mails.size(), 1u);

@@ -88,10 +88,10 @@ TEST_F(YahooTest, PagingStopsOnAnEmptyNextLinkAndOnALinkBackToAShownPage)
         size_t Pages;
     };
     const Case cases[] = {
-        {"<font><a href=\"\">Next</a></font>", 1},                                   // the bare mail host
-        {"Previous | Next", 1},                                                       // no link
-        {"<font><a href=\"/ym/ShowFolder?box=Inbox&YY=" + SessionKey() + "\">Next</a>", 1}, // back to the first page
-        {"<font><a href=\"/p0\">Previous</a> | <a href=\"/ym/ShowFolder?n=2\">Next</a>", 2},  // loops on page two
+        {"<font><a href=\"\">Next</a></font>", 1},                                           // the bare mail host
+        {"Previous | Next", 1},                                                              // no link
+        {"<font><a href=\"/ym/ShowFolder?box=Inbox&YY=" + SessionKey() + "\">Next</a>", 1},  // back to the first page
+        {"<font><a href=\"/p0\">Previous</a> | <a href=\"/ym/ShowFolder?n=2\">Next</a>", 2}, // loops on page two
     };
     for (const Case &c : cases) {
         Simulator->ClearHooks();

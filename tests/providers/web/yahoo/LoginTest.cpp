@@ -21,11 +21,12 @@ std::string Answer(int lines, int specialLine, const std::string &special, const
     return page + tail;
 }
 
-const std::string kLinks = "<a href=\"/ym/ShowFolder?box=Inbox&YY=7\">Check Mail</a>\n"
-                           "<a href=\"/ym/Compose?YY=7\">Compose</a>\n"
-                           "<a href=\"/ym/Folders?YY=7\">Folders</a>\n"
-                           "<a href=\"/yab/us?v=YM&YY=7\">Addresses</a>\n"
-                           "<p>Settings are under the Options menu. <a href=\"http://m.yahoo.sim/py/o.py\">Options</a>\n";
+const std::string kLinks =
+    "<a href=\"/ym/ShowFolder?box=Inbox&YY=7\">Check Mail</a>\n"
+    "<a href=\"/ym/Compose?YY=7\">Compose</a>\n"
+    "<a href=\"/ym/Folders?YY=7\">Folders</a>\n"
+    "<a href=\"/yab/us?v=YM&YY=7\">Addresses</a>\n"
+    "<p>Settings are under the Options menu. <a href=\"http://m.yahoo.sim/py/o.py\">Options</a>\n";
 
 } // namespace
 
@@ -103,8 +104,9 @@ TEST_F(YahooTest, AnAnswerWithoutUsableLinksFailsTheLogin)
 {
     const std::string relativeOnly = "<a href=\"/ym/ShowFolder?box=Inbox\">Check Mail</a>\n"
                                      "<a href=\"/ym/Compose\">Compose</a>\n<a href=\"/ym/Folders\">Folders</a>\n";
-    const std::string withoutCompose = "<a href=\"/a\">Check Mail</a>\n<a href=\"/c\">Folders</a>\n"
-                                       "<a href=\"/d\">Addresses</a>\nunder the Options menu. <a href=\"http://m/py/\">\n";
+    const std::string withoutCompose =
+        "<a href=\"/a\">Check Mail</a>\n<a href=\"/c\">Folders</a>\n"
+        "<a href=\"/d\">Addresses</a>\nunder the Options menu. <a href=\"http://m/py/\">\n";
     const std::string emptyBase = "<a href=\"/a\">Check Mail</a>\n<a href=\"/b\">Compose</a>\n<a href=\"/c\">Folders"
                                   "</a>\n<a href=\"/d\">Addresses</a>\nunder the Options menu. <a href=\"/py/\">\n";
     for (const std::string &tail : {std::string(), relativeOnly, withoutCompose, emptyBase}) {

@@ -35,8 +35,10 @@ TEST_F(YahooTest, AMailIsWrittenByteForByteWithItsLinksMadeAbsolute)
     const std::string attachment = "<p>Attachment: <a href=\"http://mail.yahoo.sim/ym/ShowLetter/notes.txt?box=Inbox&"
                                    "message=" +
                                    list[0].MessageId + "&bodyPart=2&YY=" + SessionKey() + "\">notes.txt</a></p>\n";
-    EXPECT_EQ(body, "kept</table>\n\0<!-- text quoted-printable -->\n\0<pre>\n\0Hello,\n\0\n\0see you at &lt;noon&gt;.\n\0"
-                    "</pre>\n\0"s + attachment + "\0"s);
+    EXPECT_EQ(body,
+              "kept</table>\n\0<!-- text quoted-printable -->\n\0<pre>\n\0Hello,\n\0\n\0see you at &lt;noon&gt;.\n\0"
+              "</pre>\n\0"s +
+                  attachment + "\0"s);
     EXPECT_TRUE(Ann().Mailbox.Folders().front().Mails[0].Read);
 
     // A mail without a Cc leaves none behind from an earlier one.

@@ -54,14 +54,15 @@ TEST_F(YahooTest, AMailIsWrittenByteForByteWithItsLinksMadeAbsolute)
 TEST_F(YahooTest, ABodyCommentStartsTheBodyWithoutHeaders)
 {
     LogIn();
-    Simulator->Replace(kMailHost, "/ym/ShowLetter", [](const SimRequest &) {
-        return SimResponse::Html("<html>\n<!-- 7bit -->\nfirst line\n<a href=\"/ym/x\">x</a>\n<form method=post "
-                                 "action=\"/f\">\nafter the form\n");
+    const std::string longLine(3000, 'w'); // longer than the header lines' buffer: not broken up
+    Simulator->Replace(kMailHost, "/ym/ShowLetter", [&](const SimRequest &) {
+        return SimResponse::Html("<html>\n<!-- 7bit -->\nfirst line\n<a href=\"/ym/x\">x</a>\n" + longLine +
+                                 "\n<form method=post action=\"/f\">\nafter the form\n");
     });
     std::string body;
     CMailMessage message;
     EXPECT_TRUE(Provider->GetMail(std::string(kBase) + "/ym/ShowLetter?message=1", body, message));
-    EXPECT_EQ(body, "first line\n\0<a href=\"http://mail.yahoo.sim/ym/x\">x</a>\n\0"s);
+    EXPECT_EQ(body, "first line\n\0<a href=\"http://mail.yahoo.sim/ym/x\">x</a>\n\0"s + longLine + "\n\0"s);
     EXPECT_TRUE(message.From.empty()); // no sender: the program treats it as not fetched
 }
 

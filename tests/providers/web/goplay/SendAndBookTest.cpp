@@ -113,6 +113,16 @@ TEST_F(GoplayTest, TheAddressBookIsReadBackFromTheComposeFormsToField)
     Model->Edit("ann", [](SimAccount &account) { account.Mailbox.Contacts.clear(); });
     Provider->GetAddressBook(book);
     EXPECT_TRUE(book.empty());
+
+    // Nothing between two commas names nobody; text after the last comma is
+    // no entry.
+    Simulator->Replace(kHost, "/cgi-bin/edit.mailmsg", [](const SimRequest &) {
+        return SimResponse::Html("<INPUT TYPE=TEXT NAME=to VALUE=\"a,, ,b@x, tail\" SIZE=60>\n");
+    });
+    Provider->GetAddressBook(book);
+    ASSERT_EQ(book.size(), 2u);
+    EXPECT_EQ(book[0].Address, "a");
+    EXPECT_EQ(book[1].Address, "b@x");
 }
 
 TEST_F(GoplayTest, AddingAnAddressPostsToTheAddressBookScriptWithItsDoubleSlash)

@@ -10,6 +10,7 @@
 #include "ProviderLibrary.h"
 #include "UiPort.h"
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -22,12 +23,14 @@ namespace korvalin {
 class CAccount;
 struct ProviderEntry;
 
+// The name and account never change; the tree state is changed by the UI
+// thread and read by check threads.
 struct MailFolder {
     MailFolder(std::string folderName, CAccount* owner) : name(std::move(folderName)), account(owner) {}
-    std::string name;
-    CAccount* account;
-    bool inTree = false;   // has an item in the account tree
-    bool checked = false;  // its tree item is checked for monitoring
+    const std::string name;
+    CAccount* const account;
+    std::atomic<bool> inTree{false};   // has an item in the account tree
+    std::atomic<bool> checked{false};  // its tree item is checked for monitoring
 };
 
 struct AccountState {

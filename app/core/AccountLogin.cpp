@@ -76,7 +76,7 @@ bool AccountManager::LoginWithProgress(CAccount& account)
 
     bool loggedIn = box->Result() == LoginBoxResult::Ok && box->StoredResult();
     if (loggedIn) {
-        services_.ui.OpenFolderWindow(*account.Inbox());
+        services_.hooks.OpenFolderSummary(*account.Inbox());
     } else {
         account.Update([](AccountState& state) { state.checked = false; });
         services_.ui.TreeChanged({TreeChangeKind::AccountUnchecked, &account.Provider(), &account});

@@ -149,17 +149,20 @@ void AccountManager::OpenAccount(CAccount& account)
 {
     if (!account.State().checked)
         return;
-    if (LoginWithProgress(account))
-        services_.ui.OpenFolderWindow(*account.Inbox());
-    else
+    // A login opens the inbox itself; choosing a logged-in account opens
+    // (and so checks) its inbox again.
+    const bool wasLoggedIn = account.LoggedIn();
+    if (!LoginWithProgress(account))
         Tell(services_.ui, "Login failed");
+    else if (wasLoggedIn)
+        services_.hooks.OpenFolderSummary(*account.Inbox());
 }
 
 void AccountManager::LogOff(CAccount& account)
 {
     services_.hooks.StopAll();
     for (const auto& folder : account.Folders())
-        services_.ui.CloseFolderWindow(*folder);
+        services_.hooks.CloseFolderSummary(*folder);
     for (const auto& folder : account.RemoveFoldersAfterInbox()) {
         if (folder->inTree)
             services_.ui.TreeChanged({TreeChangeKind::FolderRemoved, &account.Provider(), &account, folder.get()});
@@ -168,6 +171,10 @@ void AccountManager::LogOff(CAccount& account)
     services_.hooks.SaveAddressBook(account);
     account.SetAddressBook({});
     account.Update([](AccountState& state) { state.loggedIn = false; });
+    std::shared_ptr<CAccount> shared = account.shared_from_this();
+    std::shared_ptr<MailFolder> inbox = account.Inbox();
+    services_.ui.TreeLabelChanged(shared, inbox, inbox->name);
+    services_.ui.TreeLabelChanged(shared, nullptr, account.Login());
 }
 
 void AccountManager::DeleteAccount(CAccount& account)
@@ -178,13 +185,14 @@ void AccountManager::DeleteAccount(CAccount& account)
     if (AskYesNo(services_.ui, "Are you sure you want to delete the account " + name, MessageAnswer::No) !=
         MessageAnswer::Yes)
         return;
+    for (const auto& folder : account.Folders())
+        services_.hooks.CloseFolderSummary(*folder);
     if (Status deleted = DeleteFolderAndFiles(account.Folder()); !deleted)
         services_.log.Error(kCommon, "Deleting account %s: %s", name.c_str(), deleted.error.c_str());
     ProviderEntry& provider = account.Provider();
     // Keeps the account alive until the tree has let go of it.
     std::shared_ptr<CAccount> keep = account.shared_from_this();
-    auto& accounts = provider.accounts;
-    accounts.erase(std::remove(accounts.begin(), accounts.end(), keep), accounts.end());
+    provider.accounts.Remove(keep);
     if (account.State().inTree) {
         account.Update([](AccountState& state) { state.inTree = false; });
         services_.ui.TreeChanged({TreeChangeKind::AccountRemoved, &provider, &account});
@@ -283,8 +291,10 @@ std::vector<std::shared_ptr<CAccount>> AccountManager::AllAccounts() const
 {
     std::vector<std::shared_ptr<CAccount>> all;
     const auto& providers = providers_.Providers();
-    for (size_t i = 1; i < providers.size(); ++i)
-        all.insert(all.end(), providers[i]->accounts.begin(), providers[i]->accounts.end());
+    for (size_t i = 1; i < providers.size(); ++i) {
+        std::vector<std::shared_ptr<CAccount>> accounts = providers[i]->accounts.Snapshot();
+        all.insert(all.end(), accounts.begin(), accounts.end());
+    }
     return all;
 }
 

@@ -1,35 +1,41 @@
 #include "Engine.h"
 
+#include "RequestServer.h"
 #include "Startup.h"
+#include "TextFormat.h"
 
 #include <algorithm>
 #include <cstdio>
 
 namespace korvalin {
-namespace {
-
-std::string Percentage(size_t done, size_t total)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%3.1f%%", total == 0 ? 100.0 : 100.0 * static_cast<double>(done) / total);
-    return text;
-}
-
-}  // namespace
 
 Engine::Engine(PlatformPaths paths, UiPort& ui, EngineOptions options)
     : paths_(std::move(paths)),
       ui_(ui),
       hooks_(options.hooks != nullptr ? options.hooks : &defaultHooks_),
+      engineHooks_(*this, *hooks_),
       log_(std::move(options.localTime)),
       store_(paths_.storeFile),
       online_(std::move(options.clock)),
-      services_{paths_, ui_, log_, settings_, online_, *hooks_},
+      services_{paths_, ui_, log_, settings_, online_, engineHooks_},
       providers_(services_),
       accounts_(services_, providers_),
       logWindow_(log_, settings_, ui_),
-      userInformation_(services_, store_, providers_, accounts_, logWindow_)
+      userInformation_(services_, store_, providers_, accounts_, logWindow_),
+      newMail_(ui_, settings_, requests_),
+      mailContext_{services_, requests_, newMail_, pending_},
+      mail_(mailContext_, accounts_),
+      checks_(mailContext_, providers_, mail_),
+      mode_(mailContext_, accounts_, mail_, checks_)
 {
+    mail_.SetCheckStarter(&checks_);
+    requests_.Start([this](MailRequest& request) { ServeRequest(mailContext_, request); });
+}
+
+Engine::~Engine()
+{
+    checks_.Shutdown();
+    requests_.Stop();
 }
 
 void Engine::SetCommandLine(const std::vector<std::string>& arguments)
@@ -92,7 +98,7 @@ void Engine::StartLogon()
             }
             std::vector<std::shared_ptr<CAccount>> accounts = accounts_.AllAccounts();
             for (size_t i = 0; i < accounts.size(); ++i) {
-                ui_.SetStatusText(kProgressPane, Percentage(i + 1, accounts.size()));
+                ui_.SetStatusText(kProgressPane, PercentText(i + 1, accounts.size()));
                 AccountState state = accounts[i]->State();
                 // An account of a hidden provider is out of sight: it is not logged in.
                 if (state.folderMask != 0 && state.inTree)
@@ -103,7 +109,7 @@ void Engine::StartLogon()
                 ui_.ShowMainWindow(false);
         } else {
             ui_.ShowMainWindow(true);
-            ui_.SetStatusText(kProgressPane, Percentage(1, 1));
+            ui_.SetStatusText(kProgressPane, PercentText(1, 1));
         }
     }
     ui_.ShowHomeWindow();
@@ -113,6 +119,8 @@ void Engine::StartLogon()
 
 void Engine::SaveAtExit()
 {
+    checks_.StopAll();
+    mail_.CloseAll();
     for (const auto& account : accounts_.AllAccounts()) {
         if (account->State().inTree) {
             uint16_t mask = FolderMaskFromChecks(*account);

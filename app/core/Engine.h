@@ -4,12 +4,20 @@
 #pragma once
 
 #include "AccountManager.h"
+#include "CheckWorker.h"
 #include "CoreHooks.h"
 #include "DiagnosticLog.h"
+#include "EngineHooks.h"
+#include "FolderSummary.h"
 #include "LogWindow.h"
+#include "MailStore.h"
+#include "NewMailList.h"
+#include "OfflineMode.h"
 #include "OnlineState.h"
+#include "PendingActions.h"
 #include "PlatformPaths.h"
 #include "ProviderHost.h"
+#include "RequestQueue.h"
 #include "UserInformation.h"
 #include "UserSettings.h"
 #include "UserStore.h"
@@ -31,6 +39,11 @@ struct EngineOptions {
 class Engine {
 public:
     Engine(PlatformPaths paths, UiPort& ui, EngineOptions options = {});
+    // Abandons the checks and ends the request worker, waiting for their
+    // threads (each network call of theirs ends within its time-outs).
+    ~Engine();
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
 
     // The recipient given on the command line (see RecipientFromArguments).
     void SetCommandLine(const std::vector<std::string>& arguments);
@@ -51,8 +64,9 @@ public:
     // account whose folder mask is not 0.
     void StartLogon();
 
-    // At exit: each account's folder selection from the tree checks, then the
-    // user information, the address books and every "Sound.kvx".
+    // At exit: the checks stop and every open folder's summary is saved; each
+    // account's folder selection from the tree checks, then the user
+    // information, the address books and every "Sound.kvx".
     void SaveAtExit();
 
     const PlatformPaths& Paths() const { return paths_; }
@@ -61,17 +75,24 @@ public:
     UserSettings& Settings() { return settings_; }
     UserStore& Store() { return store_; }
     OnlineState& Online() { return online_; }
-    CoreHooks& Hooks() { return *hooks_; }
+    CoreHooks& Hooks() { return engineHooks_; }
     ProviderHost& Providers() { return providers_; }
     AccountManager& Accounts() { return accounts_; }
     LogWindow& LogView() { return logWindow_; }
     UserInformation& UserInfo() { return userInformation_; }
+    RequestQueue& Requests() { return requests_; }
+    PendingActions& Pending() { return pending_; }
+    NewMailList& NewMail() { return newMail_; }
+    MailStore& Mail() { return mail_; }
+    CheckWorker& Checks() { return checks_; }
+    OfflineMode& Mode() { return mode_; }
 
 private:
     PlatformPaths paths_;
     UiPort& ui_;
     CoreHooks defaultHooks_;
     CoreHooks* hooks_;
+    EngineHooks engineHooks_;
     DiagnosticLog log_;
     UserSettings settings_;
     UserStore store_;
@@ -81,6 +102,13 @@ private:
     AccountManager accounts_;
     LogWindow logWindow_;
     UserInformation userInformation_;
+    RequestQueue requests_;
+    PendingActions pending_;
+    NewMailList newMail_;
+    MailContext mailContext_;
+    MailStore mail_;
+    CheckWorker checks_;
+    OfflineMode mode_;
     std::string recipient_;
 };
 

@@ -1,4 +1,5 @@
-// Whether the program works online, and since when it is offline.
+// Whether the program works online, since when it is offline, and whether it
+// has been online in this run of the program.
 #pragma once
 
 #include <atomic>
@@ -24,6 +25,14 @@ public:
         }
         online_.store(online);
     }
+    // The mode chosen at start-up: "has been online" follows it.
+    void SetStartMode(bool online)
+    {
+        SetOnline(online);
+        hasBeenOnline_.store(online);
+    }
+    bool HasBeenOnline() const { return hasBeenOnline_.load(); }
+    void SetHasBeenOnline(bool value) { hasBeenOnline_.store(value); }
     Clock::time_point OfflineSince() const
     {
         std::lock_guard lock(mutex_);
@@ -33,6 +42,7 @@ public:
 
 private:
     std::atomic<bool> online_{true};
+    std::atomic<bool> hasBeenOnline_{true};
     ClockSource now_;
     mutable std::mutex mutex_;
     Clock::time_point offlineSince_{};

@@ -15,6 +15,36 @@ constexpr size_t kHiddenListLimit = 5100;
 
 }  // namespace
 
+std::vector<std::shared_ptr<CAccount>> ProviderAccounts::Snapshot() const
+{
+    std::lock_guard lock(mutex_);
+    return accounts_;
+}
+
+bool ProviderAccounts::empty() const
+{
+    std::lock_guard lock(mutex_);
+    return accounts_.empty();
+}
+
+size_t ProviderAccounts::size() const
+{
+    std::lock_guard lock(mutex_);
+    return accounts_.size();
+}
+
+void ProviderAccounts::push_back(std::shared_ptr<CAccount> account)
+{
+    std::lock_guard lock(mutex_);
+    accounts_.push_back(std::move(account));
+}
+
+void ProviderAccounts::Remove(const std::shared_ptr<CAccount>& account)
+{
+    std::lock_guard lock(mutex_);
+    accounts_.erase(std::remove(accounts_.begin(), accounts_.end(), account), accounts_.end());
+}
+
 bool SameProviderName(const std::string& a, const std::string& b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -165,7 +195,7 @@ void ProviderHost::ShowProvider(ProviderEntry& entry)
     services_.ui.TreeChanged({TreeChangeKind::ProviderAdded, &entry});
     // Every account comes back with its inbox, not just the first one, so no
     // account stays out of sight until the next start.
-    for (const auto& account : entry.accounts) {
+    for (const auto& account : entry.accounts.Snapshot()) {
         account->Update([](AccountState& state) { state.inTree = true; });
         services_.ui.TreeChanged({TreeChangeKind::AccountAdded, &entry, account.get()});
         auto inbox = account->Inbox();

@@ -7,7 +7,9 @@
 #include "CoreServices.h"
 #include "ProviderLibrary.h"
 
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -20,11 +22,26 @@ class UserStore;
 inline constexpr const char* kProgramProviderName = "Dravnek";
 inline constexpr const char* kHiddenProvidersValue = "HiddenProv";
 
+// The accounts of one provider, in the order they were added. Changed on the
+// UI thread, read by check threads as well.
+class ProviderAccounts {
+public:
+    std::vector<std::shared_ptr<CAccount>> Snapshot() const;
+    bool empty() const;
+    size_t size() const;
+    void push_back(std::shared_ptr<CAccount> account);
+    // Removes account, keeping the order of the rest.
+    void Remove(const std::shared_ptr<CAccount>& account);
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::shared_ptr<CAccount>> accounts_;
+};
+
 struct ProviderEntry {
-    bool hidden = false;
-    // In the order they were added. Changed only on the UI thread.
-    std::vector<std::shared_ptr<CAccount>> accounts;
-    bool inTree = false;
+    std::atomic<bool> hidden{false};
+    ProviderAccounts accounts;
+    std::atomic<bool> inTree{false};
     std::string name;
     std::shared_ptr<ProviderLibrary> library;  // none for provider 0
 };

@@ -1,6 +1,20 @@
 #include "UiPort.h"
 
+#include <chrono>
+#include <thread>
+
 namespace korvalin {
+
+void UiPort::ReturnUnsentMail(const UnsentMail& mail)
+{
+    Tell(*this, mail.text);
+}
+
+void UiPort::KeepAliveUntil(const std::function<bool()>& done)
+{
+    while (!done())
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
 
 MessageBoxReply Tell(UiPort& ui, const std::string& text, MessageIcon icon)
 {

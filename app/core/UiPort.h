@@ -5,7 +5,11 @@
 // worker thread while the UI thread runs the "Logging in..." box.
 #pragma once
 
+#include "MailProvider.h"
+
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +17,7 @@
 namespace korvalin {
 
 class CAccount;
+class FolderSummary;
 class LoginProgressBox;
 struct MailFolder;
 struct ProviderEntry;
@@ -101,6 +106,34 @@ struct TreeChange {
     MailFolder* folder = nullptr;
 };
 
+// Where a window sits on the screen.
+struct WindowRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// A mail window to open on a cached mail.
+struct MailWindowRequest {
+    std::string title;  // "Mail from %s: %s"
+    std::string from, to, cc, subject;
+    std::string cachedFile;  // absolute path of the cached mail file
+    std::shared_ptr<FolderSummary> summary;
+    int row = 0;
+    std::shared_ptr<CAccount> account;
+    std::optional<WindowRect> rect;  // where to place it, once
+};
+
+// A mail the service did not take: handed back so that the person can send
+// it again (the compose window reopens with what was typed).
+struct UnsentMail {
+    std::string text;  // the message that says so
+    CMailMessage message;
+    std::string typedText;  // the body as typed (the message's Body may be encoded)
+    std::shared_ptr<CAccount> account;
+};
+
 // Status bar panes: 0 messages, 1 the mode, 2 progress figures.
 inline constexpr int kMessagePane = 0;
 inline constexpr int kModePane = 1;
@@ -154,6 +187,40 @@ public:
     virtual void StartCheckTimer(int minutes) = 0;
     virtual void SetWaitCursor(bool waiting) = 0;
     virtual void StopBusyAnimation() = 0;
+
+    // The main frame's busy animation: played while checks run.
+    virtual void StartBusyAnimation() {}
+
+    // Open folders. The engine opens a folder's summary (MailStore) and then
+    // calls OpenFolderWindow; the window shows the summary's Rows() and
+    // re-reads them on every SummaryChanged. These notifications come from
+    // any thread and carry what they name, so they need not wait.
+    virtual void SummaryChanged(const std::shared_ptr<FolderSummary>& /*summary*/) {}
+    // A tree label now reads label: the folder's, or the account's own when
+    // folder is null.
+    virtual void TreeLabelChanged(const std::shared_ptr<CAccount>& /*account*/,
+                                  const std::shared_ptr<MailFolder>& /*folder*/, const std::string& /*label*/)
+    {
+    }
+    virtual void OpenMailWindow(const MailWindowRequest& /*request*/) {}
+
+    // The new-mail list (NewMailList) changed: tray menu, New Mails box.
+    virtual void NewMailListChanged() {}
+    // The tray animation: frames every 250 ms with the tip "You have %d new
+    // mails" (the list's count); stopping shows the still icon with the tip
+    // "Korvalin Mail".
+    virtual void StartTrayAnimation() {}
+    virtual void StopTrayAnimation() {}
+    // Plays a sound file (the new-mail sound); nothing when it cannot.
+    virtual void PlaySound(const std::string& /*file*/) {}
+
+    // A mail was not sent. By default the person is told.
+    virtual void ReturnUnsentMail(const UnsentMail& mail);
+
+    // Keeps the program responsive until done() returns true, calling it
+    // every few milliseconds on the calling thread (waits that must not
+    // freeze the windows: going offline, quitting, deleting an account).
+    virtual void KeepAliveUntil(const std::function<bool()>& done);
 };
 
 // Shorthands for the message boxes used throughout the engine.

@@ -12,9 +12,7 @@
 
 
 namespace korvalin {
-namespace {
 
-// "vendor.web" from the data root's hosts.conf, or its built-in default.
 std::string VendorWeb(const PlatformPaths& paths)
 {
     if (auto text = ReadWholeFile(paths.dataRoot / kHostsFileName)) {
@@ -25,7 +23,10 @@ std::string VendorWeb(const PlatformPaths& paths)
     return DefaultHost("vendor.web");
 }
 
-}  // namespace
+std::string TipsPageUrl(const PlatformPaths& paths)
+{
+    return HttpBase(VendorWeb(paths)) + "/tips.htm";
+}
 
 UserInformation::UserInformation(const CoreServices& services, UserStore& store, ProviderHost& providers,
                                  AccountManager& accounts, LogWindow& logWindow)
@@ -57,7 +58,7 @@ void UserInformation::FirstRun()
     settings.SetFlag(setting::kHideOnStartup, choices.hideOnStartup);
     settings.SetFlag(setting::kStartWithSession, choices.startWithSession);
     settings.SetFlag(setting::kStartOnline, !choices.startOffline);
-    services_.online.SetOnline(settings.Flag(setting::kStartOnline));
+    services_.online.SetStartMode(settings.Flag(setting::kStartOnline));
     Save();  // also writes the autostart entry when it was chosen
 }
 
@@ -87,7 +88,7 @@ bool UserInformation::LoadPath()
         Tell(services_.ui, "This seems like an upgrade. New options, like signature, hiding unused providers, etc are "
                            "available now. You will now be asked to customize these settings for yourself.");
     }
-    services_.online.SetOnline(services_.settings.Flag(setting::kStartOnline));
+    services_.online.SetStartMode(services_.settings.Flag(setting::kStartOnline));
     const auto& providers = providers_.Providers();
     for (size_t i = 1; i < providers.size(); ++i)
         LoadAccounts(*providers[i]);
@@ -168,18 +169,18 @@ void UserInformation::EndOfLoading(bool openOptions)
         } else {
             services_.log.Warning(kCommon, "Running in offline mode on start up..");
             services_.ui.SetStatusText(kModePane, "Offline Mode");
-            services_.online.SetOnline(false);
+            services_.online.SetStartMode(false);
             services_.hooks.ClearPendingActions();
         }
     }
     if (services_.online.Online())
-        services_.ui.ShowHomePage(HttpBase(VendorWeb(services_.paths)) + "/tips.htm");
+        services_.ui.ShowHomePage(TipsPageUrl(services_.paths));
 }
 
 UserInformation::BuiltList UserInformation::BuildAccountList(const ProviderEntry& provider)
 {
     BuiltList list;
-    for (const auto& account : provider.accounts) {
+    for (const auto& account : provider.accounts.Snapshot()) {
         AccountState state = account->State();
         StoredAccount stored;
         stored.login = state.login;

@@ -14,6 +14,11 @@ class LogWindow;
 class ProviderHost;
 class UserStore;
 
+// "vendor.web" from the data root's hosts.conf, or its built-in default.
+std::string VendorWeb(const PlatformPaths& paths);
+// The news and tips page on the vendor's web site.
+std::string TipsPageUrl(const PlatformPaths& paths);
+
 inline constexpr size_t kStoredValueLimit = 5100;  // the most bytes a value is read or built into
 inline constexpr size_t kAccountListLimit = 5000;  // an account list stops growing past this
 

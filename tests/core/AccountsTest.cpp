@@ -11,7 +11,7 @@ namespace {
 std::vector<std::string> Logins(const ProviderEntry& provider)
 {
     std::vector<std::string> logins;
-    for (const auto& account : provider.accounts)
+    for (const auto& account : provider.accounts.Snapshot())
         logins.push_back(account->Login());
     return logins;
 }
@@ -118,7 +118,7 @@ TEST(Accounts, AddNewAccountDialogChecksItsEntries)
                                          "Would you like to log into this account now?",
                                      }));
     ASSERT_EQ(pop.accounts.size(), 1u);
-    AccountState state = pop.accounts[0]->State();
+    AccountState state = pop.accounts.Snapshot()[0]->State();
     EXPECT_EQ(state.login, "joe");
     EXPECT_TRUE(state.isPop);
     EXPECT_EQ(state.pop.emailAddress, "joe@example.org");

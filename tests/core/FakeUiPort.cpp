@@ -23,6 +23,10 @@ void FakeUiPort::Reset()
     calls_.clear();
     firstCancelTexts.clear();
     openedUrls.clear();
+    labels_.clear();
+    mailWindows_.clear();
+    unsent_.clear();
+    summaryChanges_ = 0;
 }
 
 void FakeUiPort::QueueReply(MessageAnswer answer, bool checkBox)
@@ -253,6 +257,56 @@ void FakeUiPort::OpenFolderWindow(MailFolder& folder)
 void FakeUiPort::CloseFolderWindow(MailFolder& folder)
 {
     Record("CloseFolderWindow " + folder.account->LogName() + " " + folder.name);
+}
+
+std::map<std::string, std::string> FakeUiPort::LastLabels() const
+{
+    std::lock_guard lock(mutex_);
+    return labels_;
+}
+
+std::vector<MailWindowRequest> FakeUiPort::MailWindows() const
+{
+    std::lock_guard lock(mutex_);
+    return mailWindows_;
+}
+
+std::vector<UnsentMail> FakeUiPort::UnsentMails() const
+{
+    std::lock_guard lock(mutex_);
+    return unsent_;
+}
+
+size_t FakeUiPort::SummaryChanges() const
+{
+    std::lock_guard lock(mutex_);
+    return summaryChanges_;
+}
+
+void FakeUiPort::SummaryChanged(const std::shared_ptr<FolderSummary>&)
+{
+    std::lock_guard lock(mutex_);
+    ++summaryChanges_;
+}
+
+void FakeUiPort::TreeLabelChanged(const std::shared_ptr<CAccount>& account, const std::shared_ptr<MailFolder>& folder,
+                                  const std::string& label)
+{
+    std::string item = account->LogName() + (folder ? "/" + folder->name : "");
+    std::lock_guard lock(mutex_);
+    labels_[item] = label;
+}
+
+void FakeUiPort::OpenMailWindow(const MailWindowRequest& request)
+{
+    std::lock_guard lock(mutex_);
+    mailWindows_.push_back(request);
+}
+
+void FakeUiPort::ReturnUnsentMail(const UnsentMail& mail)
+{
+    std::lock_guard lock(mutex_);
+    unsent_.push_back(mail);
 }
 
 void FakeUiPort::OpenComposeWindow(const ComposeRequest& request)

@@ -57,6 +57,11 @@ public:
     size_t CountCalls(const std::string& call) const;
     std::vector<std::string> firstCancelTexts;
     std::vector<std::string> openedUrls;
+    // "Inbox (2)" for a folder's label, "joe (2)" for an account's: the last of each.
+    std::map<std::string, std::string> LastLabels() const;
+    std::vector<MailWindowRequest> MailWindows() const;
+    std::vector<UnsentMail> UnsentMails() const;
+    size_t SummaryChanges() const;
 
     MessageBoxReply ShowMessage(const MessageBoxRequest& request) override;
     [[noreturn]] void FatalError(const std::string& text) override;
@@ -81,6 +86,16 @@ public:
     void StartCheckTimer(int minutes) override { Record("StartCheckTimer " + std::to_string(minutes)); }
     void SetWaitCursor(bool waiting) override { Record(waiting ? "WaitCursor" : "ArrowCursor"); }
     void StopBusyAnimation() override { Record("StopBusyAnimation"); }
+    void StartBusyAnimation() override { Record("StartBusyAnimation"); }
+    void SummaryChanged(const std::shared_ptr<FolderSummary>& summary) override;
+    void TreeLabelChanged(const std::shared_ptr<CAccount>& account, const std::shared_ptr<MailFolder>& folder,
+                          const std::string& label) override;
+    void OpenMailWindow(const MailWindowRequest& request) override;
+    void NewMailListChanged() override {}
+    void StartTrayAnimation() override { Record("StartTrayAnimation"); }
+    void StopTrayAnimation() override { Record("StopTrayAnimation"); }
+    void PlaySound(const std::string& file) override { Record("PlaySound " + file); }
+    void ReturnUnsentMail(const UnsentMail& mail) override;
 
 private:
     void Record(const std::string& call);
@@ -96,6 +111,10 @@ private:
     std::vector<LoginForm> loginBoxes_;
     std::vector<ComposeRequest> composes_;
     std::vector<std::string> calls_;
+    std::map<std::string, std::string> labels_;
+    std::vector<MailWindowRequest> mailWindows_;
+    std::vector<UnsentMail> unsent_;
+    size_t summaryChanges_ = 0;
 };
 
 }  // namespace korvalin::test

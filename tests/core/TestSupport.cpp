@@ -40,13 +40,57 @@ void WriteFile(const std::filesystem::path& file, const std::string& bytes)
     out << bytes;
 }
 
+FakeMail MakeMail(const std::string& id, bool isNew, const std::string& date)
+{
+    FakeMail mail;
+    mail.summary.From = "Ann <ann@example.org>";
+    mail.summary.Subject = "Subject " + id;
+    mail.summary.Date = date;
+    mail.summary.Size = "2k";
+    mail.summary.Locator = "loc-" + id;
+    mail.summary.MessageId = id;
+    mail.summary.New = isNew;
+    mail.body = "<p>Body " + id + "</p>" + std::string(1, '\0') + "end";
+    mail.headers.From = "ann@example.org";
+    mail.headers.To = "joe@example.org";
+    mail.headers.CC = "cc@example.org";
+    mail.headers.Subject = "Subject " + id;
+    return mail;
+}
+
 void FakeProviderScript::Release()
 {
     {
         std::lock_guard lock(mutex);
         blockLogin = false;
+        blockSummary = false;
+        blockSend = false;
     }
     released.notify_all();
+}
+
+void FakeProviderScript::AddMail(int folder, FakeMail mail)
+{
+    std::lock_guard lock(mutex);
+    mailbox[folder].push_back(std::move(mail));
+}
+
+int FakeProviderScript::SummaryCalls()
+{
+    std::lock_guard lock(mutex);
+    return summaryCalls;
+}
+
+std::vector<std::string> FakeProviderScript::Fetched()
+{
+    std::lock_guard lock(mutex);
+    return fetched;
+}
+
+std::vector<std::string> FakeProviderScript::Deleted()
+{
+    std::lock_guard lock(mutex);
+    return deleted;
 }
 
 FakeProvider::FakeProvider(std::string name, std::shared_ptr<FakeProviderScript> script) : script_(std::move(script))
@@ -74,6 +118,59 @@ void FakeProvider::GetAddressBook(CAddressArray& book)
 {
     std::lock_guard lock(script_->mutex);
     book = script_->book;
+}
+
+bool FakeProvider::GetMail(std::string locator, std::string& body, CMailMessage& message)
+{
+    std::lock_guard lock(script_->mutex);
+    script_->fetched.push_back(locator);
+    for (const auto& [folder, mails] : script_->mailbox) {
+        for (const FakeMail& mail : mails) {
+            if (mail.summary.Locator != locator)
+                continue;
+            body += mail.body;
+            message.From = mail.headers.From;
+            message.To = mail.headers.To;
+            message.CC = mail.headers.CC;
+            message.Subject = mail.headers.Subject;
+            return !mail.headers.From.empty();
+        }
+    }
+    return false;
+}
+
+bool FakeProvider::SendMail(CMailMessage message)
+{
+    std::unique_lock lock(script_->mutex);
+    script_->released.wait(lock, [this] { return !script_->blockSend; });
+    script_->sent.push_back(message);
+    return script_->sendResult;
+}
+
+bool FakeProvider::DeleteMail(std::string locator)
+{
+    std::lock_guard lock(script_->mutex);
+    script_->deleted.push_back(locator);
+    for (auto& [folder, mails] : script_->mailbox) {
+        for (auto it = mails.begin(); it != mails.end(); ++it) {
+            if (it->summary.Locator == locator) {
+                mails.erase(it);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool FakeProvider::GetMailSummary(CSummaryArray& list, int folder)
+{
+    std::unique_lock lock(script_->mutex);
+    ++script_->summaryCalls;
+    script_->summaryFolders.push_back(folder);
+    script_->released.wait(lock, [this] { return !script_->blockSummary; });
+    for (const FakeMail& mail : script_->mailbox[folder])
+        list.push_back(mail.summary);
+    return script_->summaryResult;
 }
 
 bool FakeProvider::GetFolders(CStringArray& names)
@@ -121,6 +218,7 @@ void TestBed::Restart()
     scripts_.clear();
     EngineOptions options;
     options.hooks = hooks;
+    options.clock = [this] { return Now(); };
     options.localTime = [this] {
         std::tm time{};
         if (!times.empty()) {
@@ -131,6 +229,18 @@ void TestBed::Restart()
         return time;
     };
     engine = std::make_unique<Engine>(paths, ui, options);
+}
+
+void TestBed::AdvanceClock(std::chrono::milliseconds step)
+{
+    std::lock_guard lock(clockMutex_);
+    now_ += step;
+}
+
+OnlineState::Clock::time_point TestBed::Now()
+{
+    std::lock_guard lock(clockMutex_);
+    return now_;
 }
 
 ProviderEntry& TestBed::AddFakeProvider(const std::string& name, bool hidden)

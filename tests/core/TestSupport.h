@@ -9,6 +9,7 @@
 
 #include <condition_variable>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -37,6 +38,18 @@ std::string Bytes(const char (&literal)[N])
     return std::string(literal, N - 1);
 }
 
+// One mail of a fake mailbox: what the summary lists, and what GetMail
+// reports (a mail whose headers have no From fails to be fetched).
+struct FakeMail {
+    SummaryEntry summary;
+    std::string body;
+    CMailMessage headers;
+};
+
+// A mail with MessageId id, Locator "loc-<id>" and the body "<p>Body <id></p>",
+// a zero byte and "end".
+FakeMail MakeMail(const std::string& id, bool isNew = true, const std::string& date = "1/1/99");
+
 // What every FakeProvider object of one provider shares with the test.
 struct FakeProviderScript {
     std::mutex mutex;
@@ -48,7 +61,24 @@ struct FakeProviderScript {
     CStringArray folders{"Sent", "Trash"};
     CAddressArray book{{true, "Ann", "ann@example.org"}};
 
+    // The mailbox, by folder index (-1 the inbox).
+    std::map<int, std::vector<FakeMail>> mailbox;
+    bool summaryResult = true;
+    bool blockSummary = false;  // GetMailSummary waits until Release()
+    int summaryCalls = 0;
+    std::vector<int> summaryFolders;     // the folder index of each GetMailSummary
+    std::vector<std::string> fetched;    // GetMail locators
+    std::vector<std::string> deleted;    // DeleteMail locators
+    std::vector<CMailMessage> sent;      // SendMail messages
+    bool sendResult = true;
+    bool blockSend = false;  // SendMail waits until Release()
+
     void Release();
+    void AddMail(int folder, FakeMail mail);
+    // Copies of the counters, read under the lock.
+    int SummaryCalls();
+    std::vector<std::string> Fetched();
+    std::vector<std::string> Deleted();
 };
 
 class FakeProvider : public CMailProvider {
@@ -57,11 +87,11 @@ public:
     void SetUserProfile(std::string user, std::string password) override;
     bool DoLogin() override;
     void GetAddressBook(CAddressArray& book) override;
-    bool GetMail(std::string, std::string&, CMailMessage&) override { return false; }
-    bool SendMail(CMailMessage) override { return false; }
-    bool DeleteMail(std::string) override { return false; }
+    bool GetMail(std::string locator, std::string& body, CMailMessage& message) override;
+    bool SendMail(CMailMessage message) override;
+    bool DeleteMail(std::string locator) override;
     bool GetFolders(CStringArray& names) override;
-    bool GetMailSummary(CSummaryArray&, int) override { return false; }
+    bool GetMailSummary(CSummaryArray& list, int folder) override;
     int GetVersion() override { return 7; }
 
 private:
@@ -96,8 +126,14 @@ public:
     std::vector<std::tm> times;  // local times handed to the log, one per line, then the last again
     CoreHooks* hooks = nullptr;  // used by the next Restart()
 
+    // The engine's clock (offline times): set by the test.
+    void AdvanceClock(std::chrono::milliseconds step);
+    OnlineState::Clock::time_point Now();
+
 private:
     std::filesystem::path previousDirectory_;
+    std::mutex clockMutex_;
+    OnlineState::Clock::time_point now_ = OnlineState::Clock::now();
     std::map<std::string, std::shared_ptr<FakeProviderScript>> scripts_;
 };
 

@@ -1,0 +1,20 @@
+// "S&ynchronize Address Book": every account's new entries go up to its
+// service, then the service's book comes down and fills in the names the
+// local book lacks. Local entries always win over the service's.
+#pragma once
+
+namespace korvalin {
+
+class AddressBooks;
+class Engine;
+
+inline constexpr const char* kAddressBookConflicts =
+    "Conflicts were found between in the local and server address books. The local address book entries have been "
+    "saved.";
+
+// Runs the provider calls on a thread of their own while the UI is kept
+// alive. Accounts that are not logged in (and every account while offline)
+// cannot reach their service: their entries stay marked for a later upload.
+void SynchronizeAddressBooks(Engine& engine, AddressBooks& books);
+
+}  // namespace korvalin

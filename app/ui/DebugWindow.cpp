@@ -55,7 +55,8 @@ DebugWindow::DebugWindow(QWidget* parent) : QMainWindow(parent, Qt::Window)
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setHeaderLabels({"Time", "Account", "Level", "Log"});
     list_->headerItem()->setTextAlignment(0, Qt::AlignCenter);
-    const std::array<int, 4> widths = {60, 60, 45, 185};
+    // The account column is wider than 60 so that "login@provider" fits.
+    const std::array<int, 4> widths = {60, 130, 45, 185};
     for (int column = 0; column < 4; ++column)
         list_->setColumnWidth(column, ScaledWidth(*list_, widths[static_cast<size_t>(column)]));
     list_->header()->setStretchLastSection(true);
@@ -172,6 +173,10 @@ void DebugWindow::SyncRows()
                                                      QString::fromStdString(entry.message)});
         item->setTextAlignment(0, Qt::AlignCenter);
         item->setToolTip(3, item->text(3));
+        if (entry.level == "Error")
+            item->setForeground(2, QColor(0xb0, 0x1c, 0x1c));
+        else if (entry.level == "Warning")
+            item->setForeground(2, QColor(0x8a, 0x5a, 0x00));
         added.append(item);
     }
     list_->addTopLevelItems(added);

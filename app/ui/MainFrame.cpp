@@ -9,6 +9,8 @@
 #include "QtUiPort.h"
 #include "StatusPanes.h"
 #include "TrayIcon.h"
+#include "TrayMenu.h"
+#include "NewMailsBox.h"
 
 #include <QCloseEvent>
 #include <QDockWidget>
@@ -72,6 +74,7 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent)
     commandTimer_.start();
 
     ConnectCommands();
+    ConnectMailCommands();
     resize(960, 640);
 }
 
@@ -92,7 +95,18 @@ void MainFrame::Attach(Engine& engine, QtUiPort& port)
     port_ = &port;
     port.SetFrame(this);
     debug_->Attach(engine.LogView(), engine.Log());
-    tray_->SetNewMailCounter([] { return 0; });
+    tray_->SetNewMailCounter([this] { return engine_ != nullptr ? static_cast<int>(engine_->NewMail().Count()) : 0; });
+    tray_->SetMenuFiller([this](QMenu& menu) {
+        std::vector<QString> subjects;
+        if (engine_ != nullptr) {
+            for (const NewMailEntry& entry : engine_->NewMail().Entries())
+                subjects.push_back(QString::fromStdString(entry.subject));
+        }
+        TrayMenuCommands commands{commands_.show, commands_.options, commands_.search, commands_.exit,
+                                  commands_.compose};
+        FillTrayMenu(menu, commands, subjects, [this](int k) { OpenNewMail(k); });
+        UpdateCommands();
+    });
     UpdateCommands();
 }
 
@@ -208,10 +222,6 @@ void MainFrame::StopBusyAnimation()
     busy_->Stop();
 }
 
-void MainFrame::OpenFolderWindow(MailFolder&) {}
-
-void MainFrame::CloseFolderWindow(MailFolder&) {}
-
 void MainFrame::OpenComposeWindow(const ComposeRequest& request)
 {
     if (composeHandler_) {
@@ -239,10 +249,16 @@ void MainFrame::Tell(const QString& text, MessageIcon icon)
     port_->ShowMessage(request);
 }
 
-void MainFrame::OnCheckTimer() {}
+void MainFrame::OnCheckTimer()
+{
+    if (engine_ != nullptr)
+        engine_->Checks().OnCheckTimer();
+}
 
 void MainFrame::ShowFromTray()
 {
+    if (engine_ != nullptr)
+        engine_->NewMail().Clear();
     tray_->StopAnimation();
     ShowMainWindow(true);
 }
@@ -250,13 +266,14 @@ void MainFrame::ShowFromTray()
 void MainFrame::OnTrayLeftClick()
 {
     const bool hidden = !isVisible() || isMinimized();
-    if (hidden && tray_->Animating())
-        ShowFromTray();
+    if (engine_ != nullptr && hidden && newMailsBox_ == nullptr && engine_->NewMail().Animating())
+        OpenNewMailsBox();
 }
 
 void MainFrame::OnTrayDoubleClick()
 {
-    commands_.show->trigger();
+    if (newMailsBox_ == nullptr)
+        commands_.show->trigger();
 }
 
 bool MainFrame::Shutdown()
@@ -264,6 +281,8 @@ bool MainFrame::Shutdown()
     if (shutdownDone_)
         return true;
     if (engine_ != nullptr) {
+        if (!engine_->Mode().ConfirmQuit())
+            return false;
         engine_->Hooks().WaitForOutstandingRequests();
         engine_->SaveAtExit();
     }
@@ -279,6 +298,8 @@ void MainFrame::closeEvent(QCloseEvent* event)
     }
     event->accept();
     debug_->hide();
+    if (newMailsBox_ != nullptr)
+        newMailsBox_->close();
     emit Closed();
 }
 

@@ -8,11 +8,13 @@
 #include "MainCommands.h"
 #include "UiPort.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -29,7 +31,9 @@ class AccountTree;
 class BusyAnimation;
 class DebugWindow;
 class HomeView;
+class NewMailsBox;
 class QtUiPort;
+class SummaryWindow;
 class StatusPanes;
 class TrayIcon;
 
@@ -79,6 +83,26 @@ public:
     void CloseFolderWindow(MailFolder& folder);
     void OpenComposeWindow(const ComposeRequest& request);
     void ShowOptionsPlaceholder();
+    void StartBusyAnimation();
+    void RefreshSummary(const std::shared_ptr<FolderSummary>& summary);
+    void SetTreeLabel(const CAccount* account, const MailFolder* folder, const QString& label);
+    void OpenMailWindow(const MailWindowRequest& request);
+    void NewMailListChanged();
+    void StartTrayAnimation();
+    void StopTrayAnimation();
+    void PlaySound(const QString& file);
+
+    // The open folder windows.
+    SummaryWindow* FolderWindow(const MailFolder& folder) const;
+    // The folder window in front, or null.
+    SummaryWindow* ActiveSummaryWindow() const;
+    // The pop-up menu of a summary: "&Summary" over a row, else "&Folder".
+    QMenu* BuildSummaryMenu(SummaryWindow& window, bool onRow);
+    // The New Mails box, opened by the tray's left button (null: not open).
+    NewMailsBox* OpenNewMailsBox();
+    NewMailsBox* NewMailsBoxShown() const;
+    // The tray menu's "New Mails" item k.
+    void OpenNewMail(int k);
 
     // Who shows a compose window; by default a notice that it is not part of
     // this version yet.
@@ -121,6 +145,9 @@ private:
     void OnTrayLeftClick();
     void OnTrayDoubleClick();
     void OnCheckTimer();
+    void ConnectMailCommands();
+    void ComposeFromFolder(MailFolder& folder);
+    void RunOnSelection(void (FolderSummary::*command)(const std::vector<int>&));
     void RefreshCaption();
     void ShowVendorPage(const QString& path);
     void OpenReadMe();
@@ -141,6 +168,10 @@ private:
     HomeView* homeView_ = nullptr;
     QPointer<QMdiSubWindow> homeWindow_;
     std::unique_ptr<QMenu> treeMenu_;
+    std::unique_ptr<QMenu> summaryMenu_;
+    QHash<const MailFolder*, QPointer<SummaryWindow>> folderWindows_;
+    QPointer<NewMailsBox> newMailsBox_;
+    QObject* sound_ = nullptr;
     QTimer checkTimer_;
     QTimer commandTimer_;
     std::function<void(const ComposeRequest&)> composeHandler_;

@@ -5,6 +5,8 @@
 #include "HostsConfig.h"
 #include "MainFrame.h"
 #include "QtUiPort.h"
+#include "SummaryView.h"
+#include "SummaryWindow.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -70,6 +72,7 @@ void MainFrame::ConnectCommands()
         if (engine_ != nullptr)
             engine_->Hooks().StopAll();
         busy_->Stop();
+        UpdateCommands();
     });
     connect(c.show, &QAction::triggered, this, &MainFrame::ShowFromTray);
     connect(c.exit, &QAction::triggered, this, &QWidget::close);
@@ -93,7 +96,14 @@ CommandFacts MainFrame::CurrentFacts() const
     for (const auto& account : engine_->Accounts().AllAccounts())
         facts.anyAccountLoggedIn = facts.anyAccountLoggedIn || account->LoggedIn();
     facts.online = engine_->Online().Online();
+    facts.checkRunning = engine_->Checks().CanStop();
     facts.logLevel = engine_->Log().Level();
+    if (SummaryWindow* window = ActiveSummaryWindow()) {
+        const SummaryCommandStates states = window->View().CommandStates();
+        facts.summaryActive = true;
+        facts.summaryRowSelected = states.open;
+        facts.summarySelectionAllCached = states.deleteFromServer;
+    }
     return facts;
 }
 

@@ -36,8 +36,8 @@ void MainFrame::OnItemChosen(QTreeWidgetItem* item)
     case TreeItemKind::Folder: {
         MailFolder* folder = AccountTree::FolderOf(item);
         QTimer::singleShot(0, this, [this, folder] {
-            if (tree_->ItemFor(folder) != nullptr)
-                OpenFolderWindow(*folder);
+            if (engine_ != nullptr && tree_->ItemFor(folder) != nullptr)
+                engine_->Mail().OpenFolderFromTree(*folder);
         });
         break;
     }

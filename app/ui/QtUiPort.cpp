@@ -8,8 +8,10 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QTimer>
 #include <QUrl>
 
 #include <cstdio>
@@ -249,6 +251,92 @@ void QtUiPort::StopBusyAnimation()
         if (frame_ != nullptr)
             frame_->StopBusyAnimation();
     });
+}
+
+void QtUiPort::StartBusyAnimation()
+{
+    PostToUiThread(this, [this] {
+        if (frame_ != nullptr)
+            frame_->StartBusyAnimation();
+    });
+}
+
+void QtUiPort::SummaryChanged(const std::shared_ptr<FolderSummary>& summary)
+{
+    PostToUiThread(this, [this, summary] {
+        if (frame_ != nullptr)
+            frame_->RefreshSummary(summary);
+    });
+}
+
+void QtUiPort::TreeLabelChanged(const std::shared_ptr<CAccount>& account, const std::shared_ptr<MailFolder>& folder,
+                                const std::string& label)
+{
+    // The shared pointers keep both alive until the label is set.
+    PostToUiThread(this, [this, account, folder, label = QString::fromStdString(label)] {
+        if (frame_ != nullptr)
+            frame_->SetTreeLabel(account.get(), folder.get(), label);
+    });
+}
+
+void QtUiPort::OpenMailWindow(const MailWindowRequest& request)
+{
+    PostToUiThread(this, [this, request] {
+        if (frame_ != nullptr)
+            frame_->OpenMailWindow(request);
+    });
+}
+
+void QtUiPort::NewMailListChanged()
+{
+    PostToUiThread(this, [this] {
+        if (frame_ != nullptr)
+            frame_->NewMailListChanged();
+    });
+}
+
+void QtUiPort::StartTrayAnimation()
+{
+    PostToUiThread(this, [this] {
+        if (frame_ != nullptr)
+            frame_->StartTrayAnimation();
+    });
+}
+
+void QtUiPort::StopTrayAnimation()
+{
+    PostToUiThread(this, [this] {
+        if (frame_ != nullptr)
+            frame_->StopTrayAnimation();
+    });
+}
+
+void QtUiPort::PlaySound(const std::string& file)
+{
+    PostToUiThread(this, [this, file = QString::fromStdString(file)] {
+        if (frame_ != nullptr)
+            frame_->PlaySound(file);
+    });
+}
+
+void QtUiPort::KeepAliveUntil(const std::function<bool()>& done)
+{
+    if (!OnUiThread()) {
+        UiPort::KeepAliveUntil(done);
+        return;
+    }
+    // The windows keep working while the engine waits.
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    if (done())
+        return;
+    poll.start();
+    loop.exec();
 }
 
 }  // namespace korvalin::ui

@@ -57,6 +57,16 @@ public:
     void StartCheckTimer(int minutes) override;
     void SetWaitCursor(bool waiting) override;
     void StopBusyAnimation() override;
+    void StartBusyAnimation() override;
+    void SummaryChanged(const std::shared_ptr<FolderSummary>& summary) override;
+    void TreeLabelChanged(const std::shared_ptr<CAccount>& account, const std::shared_ptr<MailFolder>& folder,
+                          const std::string& label) override;
+    void OpenMailWindow(const MailWindowRequest& request) override;
+    void NewMailListChanged() override;
+    void StartTrayAnimation() override;
+    void StopTrayAnimation() override;
+    void PlaySound(const std::string& file) override;
+    void KeepAliveUntil(const std::function<bool()>& done) override;
 
     // The window a dialog should sit over: the active modal window, else the
     // main frame while it is visible, else none.

@@ -52,6 +52,33 @@ bool FakeProvider::DoLogin()
     return password_ == script_->acceptedPassword;
 }
 
+bool FakeProvider::GetMail(std::string locator, std::string& body, CMailMessage& message)
+{
+    for (const SummaryEntry& entry : script_->summary) {
+        if (entry.Locator == locator) {
+            message.From = entry.From;
+            message.To = "me@test";
+            message.Subject = entry.Subject;
+            body += "<p>The mail " + entry.MessageId + "</p>";
+            return true;
+        }
+    }
+    return false;
+}
+
+bool FakeProvider::DeleteMail(std::string)
+{
+    ++script_->deleted;
+    return true;
+}
+
+bool FakeProvider::GetMailSummary(CSummaryArray& list, int folder)
+{
+    if (folder == -1)
+        list = script_->summary;
+    return true;
+}
+
 bool FakeProvider::GetFolders(CStringArray& names)
 {
     names = script_->folders;
@@ -123,6 +150,20 @@ ProviderEntry& FrameTest::AddProvider(const std::string& name)
 std::shared_ptr<CAccount> FrameTest::AddAccount(ProviderEntry& provider, const std::string& login, uint16_t mask)
 {
     return engine->Accounts().AddAccount(provider, login, std::string("secret"), true, mask);
+}
+
+SummaryEntry FrameTest::Mail(const std::string& id, const std::string& from, const std::string& subject,
+                              const std::string& date, bool isNew)
+{
+    SummaryEntry entry;
+    entry.MessageId = id;
+    entry.Locator = "loc-" + id;
+    entry.From = from;
+    entry.Subject = subject;
+    entry.Date = date;
+    entry.Size = "1k";
+    entry.New = isNew;
+    return entry;
 }
 
 std::vector<std::string> FrameTest::MessageTexts() const

@@ -23,10 +23,13 @@
 namespace korvalin::ui::test {
 
 // What every object of one fake provider answers.
+// Set before a check runs; read by the check threads.
 struct FakeScript {
     std::string acceptedPassword = "secret";
     CStringArray folders{"Sent", "Trash"};
+    CSummaryArray summary;  // what GetMailSummary lists
     std::atomic<int> loginCalls{0};
+    std::atomic<int> deleted{0};
 };
 
 class FakeProvider : public CMailProvider {
@@ -35,11 +38,12 @@ public:
     void SetUserProfile(std::string user, std::string password) override;
     bool DoLogin() override;
     void GetAddressBook(CAddressArray&) override {}
-    bool GetMail(std::string, std::string&, CMailMessage&) override { return false; }
+    // The mail of a listed entry: its sender and subject, a one-line body.
+    bool GetMail(std::string locator, std::string& body, CMailMessage& message) override;
     bool SendMail(CMailMessage) override { return false; }
-    bool DeleteMail(std::string) override { return false; }
+    bool DeleteMail(std::string) override;
     bool GetFolders(CStringArray& names) override;
-    bool GetMailSummary(CSummaryArray&, int) override { return true; }
+    bool GetMailSummary(CSummaryArray& list, int folder) override;
     int GetVersion() override { return 1; }
 
 private:
@@ -71,6 +75,9 @@ protected:
     ProviderEntry& AddProvider(const std::string& name);
     // An account with the password "secret" saved, checked with its inbox.
     std::shared_ptr<CAccount> AddAccount(ProviderEntry& provider, const std::string& login, uint16_t mask = 1);
+    // A mail for the fake service to list.
+    static SummaryEntry Mail(const std::string& id, const std::string& from, const std::string& subject,
+                             const std::string& date = "", bool isNew = true);
 
     // Answers for the next message boxes, in order; then the default button.
     void Answer(MessageAnswer answer) { answers_.push_back(answer); }

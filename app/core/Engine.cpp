@@ -82,16 +82,16 @@ void Engine::StartLogon()
     } else {
         ui_.SetStatusText(kModePane, "Offline Mode");
         online_.SetOnline(false);
-        hooks_->ClearPendingActions();
+        engineHooks_.ClearPendingActions();
     }
 
-    if (online_.Online() && !hooks_->ConnectionTest()) {
+    if (online_.Online() && !engineHooks_.ConnectionTest()) {
         ui_.ShowMainWindow(true);
     } else {
         log_.Info(kCommon, "Logging into accounts");
         if (settings_.Flag(setting::kAutoCheck)) {
             if (online_.Online())
-                hooks_->StartUpdateCheck();
+                engineHooks_.StartUpdateCheck();
             for (const auto& provider : providers_.Providers()) {
                 if (provider->inTree)
                     ui_.TreeChanged({TreeChangeKind::ProviderExpanded, provider.get()});
@@ -105,7 +105,7 @@ void Engine::StartLogon()
                     accounts_.LoginWithProgress(*accounts[i]);
             }
             ui_.StartCheckTimer(settings_.CheckIntervalMinutes());
-            if (hooks_->NewMailListEmpty() && settings_.Flag(setting::kHideOnStartup))
+            if (engineHooks_.NewMailListEmpty() && settings_.Flag(setting::kHideOnStartup))
                 ui_.ShowMainWindow(false);
         } else {
             ui_.ShowMainWindow(true);
@@ -130,7 +130,7 @@ void Engine::SaveAtExit()
     userInformation_.Save();
     for (const auto& account : accounts_.AllAccounts()) {
         if (account->State().inTree)
-            hooks_->SaveAddressBook(*account);
+            engineHooks_.SaveAddressBook(*account);
     }
     accounts_.WriteAccountSettingsFiles();
 }

@@ -1,6 +1,7 @@
 #include "Startup.h"
 #include "TestSupport.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
 
 using namespace korvalin;
@@ -8,9 +9,10 @@ using namespace korvalin::test;
 
 namespace {
 
+// Read by the check threads that logins start.
 class StartupHooks : public CoreHooks {
 public:
-    bool connected = true;
+    std::atomic<bool> connected{true};
     bool ConnectionTest() override { return connected; }
 };
 

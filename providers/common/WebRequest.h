@@ -43,7 +43,8 @@ public:
     size_t ReadLine(char* buffer, size_t size, bool dropLineEnd);
 
     // The same, into a string (no terminator); pieces are at most size - 1 bytes.
-    size_t ReadLine(std::string& line, bool dropLineEnd, size_t size = 2048);
+    static constexpr size_t kLineSize = 2048;
+    size_t ReadLine(std::string& line, bool dropLineEnd, size_t size = kLineSize);
 
     // The bare address of a header line such as "Ann &lt;ann@x&gt;"; the text
     // itself when it holds no "&lt;".
@@ -61,6 +62,10 @@ public:
     // The HTTP status code of the last answer (after redirections), 0 when
     // none arrived. The fetches themselves never look at it.
     long LastStatus() const { return LastStatusCode; }
+    // True when the last exchange arrived whole (fetched, the result of that
+    // GetPage or PostForm) and its answer carries a 2xx status: an error
+    // page is a failure, never an empty folder or mailbox.
+    bool Accepted(bool fetched) const { return fetched && LastStatusCode >= 200 && LastStatusCode < 300; }
 
     std::string Scratch;
     size_t ReadPos = 0;

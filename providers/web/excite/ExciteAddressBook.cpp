@@ -4,10 +4,13 @@
 #include "ExciteParsing.h"
 #include "FormEncoding.h"
 #include "MailExcite.h"
+#include "PageRequests.h"
 #include "WebRequest.h"
 
 using namespace korvalin::excite;
 using korvalin::EncodeFormValue;
+using korvalin::FetchPage;
+using korvalin::SkipLines;
 
 void CMailExcite::GetAddressBook(CAddressArray &book)
 {

@@ -3,9 +3,11 @@
 // its own.
 #include "ExciteParsing.h"
 #include "MailExcite.h"
+#include "PageRequests.h"
 #include "WebRequest.h"
 
 using namespace korvalin::excite;
+using korvalin::FetchPage;
 
 bool CMailExcite::GetFolders(CStringArray &names)
 {

@@ -4,10 +4,12 @@
 #include "ExciteParsing.h"
 #include "FormEncoding.h"
 #include "MailExcite.h"
+#include "PageRequests.h"
 #include "WebRequest.h"
 
 using namespace korvalin::excite;
 using korvalin::EncodeFormValue;
+using korvalin::PostPage;
 
 bool CMailExcite::DoLogin()
 {

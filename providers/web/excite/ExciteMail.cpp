@@ -3,9 +3,12 @@
 // and runs to the reply form.
 #include "ExciteParsing.h"
 #include "MailExcite.h"
+#include "PageRequests.h"
 #include "WebRequest.h"
 
 using namespace korvalin::excite;
+using korvalin::FetchPage;
+using korvalin::SkipLines;
 
 namespace {
 
@@ -21,23 +24,23 @@ bool ReadHeaders(CWebRequest &request, CMailMessage &msg, std::string &line)
     bool haveFrom = false;
     while (request.ReadLine(line, false, kLineLimit) != 0) {
         if (line.find(kFromMarker) != std::string::npos) {
-            if (!SkipLines(request, line, kHeaderValueSkip))
+            if (!SkipLines(request, line, kHeaderValueSkip, kLineLimit))
                 return false;
             msg.From = AddressValue(HeaderValue(line, kHeaderLink));
             haveFrom = true;
         }
         if (line.find(kSubjectMarker) != std::string::npos) {
-            if (!SkipLines(request, line, kHeaderValueSkip))
+            if (!SkipLines(request, line, kHeaderValueSkip, kLineLimit))
                 return false;
             msg.Subject = TrimLeft(ReplaceAll(HeaderValue(line, kCellEnd), kCarriageReturnEntity, ""));
         }
         if (line.find(kToMarker) != std::string::npos) {
-            if (!SkipLines(request, line, kHeaderValueSkip))
+            if (!SkipLines(request, line, kHeaderValueSkip, kLineLimit))
                 return false;
             msg.To = AddressValue(HeaderValue(line, kCellEnd));
         }
         if (line.find(kCcMarker) != std::string::npos) {
-            if (!SkipLines(request, line, kHeaderValueSkip))
+            if (!SkipLines(request, line, kHeaderValueSkip, kLineLimit))
                 return false;
             msg.CC = AddressValue(HeaderValue(line, kHeaderLink));
         }

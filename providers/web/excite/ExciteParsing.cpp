@@ -1,58 +1,11 @@
 #include "ExciteParsing.h"
 
-#include "WebRequest.h"
-
 namespace korvalin::excite {
 namespace {
 
 constexpr std::string_view kBlanks = " \t\r\n\v\f";
 
-int LastHttpStatus(std::string_view headerBlocks)
-{
-    size_t head = headerBlocks.rfind("HTTP/");
-    while (head != std::string_view::npos && head != 0 && headerBlocks[head - 1] != '\n')
-        head = headerBlocks.rfind("HTTP/", head - 1);
-    if (head == std::string_view::npos)
-        return 0;
-    size_t blank = headerBlocks.find(' ', head);
-    if (blank == std::string_view::npos || blank + 4 > headerBlocks.size())
-        return 0;
-    int status = 0;
-    for (char c : headerBlocks.substr(blank + 1, 3)) {
-        if (c < '0' || c > '9')
-            return 0;
-        status = status * 10 + (c - '0');
-    }
-    return status;
-}
-
-bool ServiceAccepted(const CWebRequest &request, bool fetched)
-{
-    int status = LastHttpStatus(request.ResponseHeaders());
-    return fetched && status >= 200 && status < 300;
-}
-
 } // namespace
-
-bool SkipLines(CWebRequest &request, std::string &line, int count, size_t limit)
-{
-    for (int i = 0; i < count; ++i)
-        if (request.ReadLine(line, false, limit) == 0)
-            return false;
-    return true;
-}
-
-bool FetchPage(CWebRequest &request, const std::string &url, std::string &page)
-{
-    bool fetched = request.GetPage(url, page);
-    return ServiceAccepted(request, fetched);
-}
-
-bool PostPage(CWebRequest &request, const std::string &url, const std::string &form, std::string &page)
-{
-    bool fetched = request.PostForm(url, form, page);
-    return ServiceAccepted(request, fetched);
-}
 
 std::string Trim(std::string_view text)
 {

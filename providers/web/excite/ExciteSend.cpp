@@ -3,10 +3,12 @@
 #include "ExciteParsing.h"
 #include "FormEncoding.h"
 #include "MailExcite.h"
+#include "PageRequests.h"
 #include "WebRequest.h"
 
 using namespace korvalin::excite;
 using korvalin::EncodeFormValue;
+using korvalin::PostPage;
 
 bool CMailExcite::SendMail(CMailMessage msg)
 {

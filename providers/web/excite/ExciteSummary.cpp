@@ -3,9 +3,12 @@
 // bold for unread mail.
 #include "ExciteParsing.h"
 #include "MailExcite.h"
+#include "PageRequests.h"
 #include "WebRequest.h"
 
 using namespace korvalin::excite;
+using korvalin::FetchPage;
+using korvalin::SkipLines;
 
 namespace {
 
@@ -14,7 +17,7 @@ bool ReadRow(CWebRequest &request, const std::string &rowLine, SummaryEntry &ent
 {
     entry.MessageId = TextBetween(rowLine, kMailRow, kRowIdEnd);
     std::string line;
-    if (!SkipLines(request, line, 1))
+    if (!SkipLines(request, line, 1, kLineLimit))
         return false;
     SenderCell sender = ParseSenderCell(line);
     entry.From = sender.From;
@@ -24,10 +27,10 @@ bool ReadRow(CWebRequest &request, const std::string &rowLine, SummaryEntry &ent
     LinkCell link = ParseLinkCell(line);
     entry.Locator = link.Locator;
     entry.Subject = link.Subject;
-    if (!SkipLines(request, line, 1))
+    if (!SkipLines(request, line, 1, kLineLimit))
         return false;
     entry.Date = YearFirstDate(ParseDateCell(line, entry.New));
-    if (!SkipLines(request, line, 1))
+    if (!SkipLines(request, line, 1, kLineLimit))
         return false;
     entry.Size = ParseSizeCell(line, entry.New);
     return true;

@@ -4,10 +4,13 @@
 #include "FormEncoding.h"
 #include "Goplay.h"
 #include "GoplayParsing.h"
+#include "PageRequests.h"
 #include "WebRequest.h"
 
 using namespace korvalin::goplay;
 using korvalin::EncodeFormValue;
+using korvalin::PostPage;
+using korvalin::SkipLines;
 
 bool CGoplay::DoLogin()
 {
@@ -29,7 +32,7 @@ bool CGoplay::DoLogin()
     std::string line;
     while (request.ReadLine(line, false, kLineLimit) != 0) {
         if (line.find(kMailboxArea) != std::string::npos) {
-            if (!SkipLines(request, line, kMailboxLinkSkip))
+            if (!SkipLines(request, line, kMailboxLinkSkip, kLineLimit))
                 return false;
             const std::string link = TextUpToLast(line, kLinkStart, kLinkEnd);
             if (link.empty())

@@ -1,5 +1,5 @@
-// Pure helpers of the GoPlay provider: the cookie requests, reading a reply
-// line by line, and cutting values out of page lines and locators.
+// Pure helpers of the GoPlay provider: the cookie requests and cutting values
+// out of page lines and locators.
 #pragma once
 
 #include "GoplayMarkers.h"
@@ -12,14 +12,9 @@ class CWebRequest;
 
 namespace korvalin::goplay {
 
-// Reads `count` further lines; line holds the last. False when the reply
-// ended first.
-bool SkipLines(CWebRequest &request, std::string &line, int count, size_t limit = kLineLimit);
-
 // Requests whose answer counts only when it arrived whole with a 2xx status.
 // The cookie requests send the cookie header; the cookie post sends no
 // content type, as the service's own pages do.
-bool PostPage(CWebRequest &request, const std::string &url, const std::string &form, std::string &page);
 bool CookieGet(CWebRequest &request, const std::string &url, const std::string &cookieHeader, std::string &page);
 bool CookiePost(CWebRequest &request, const std::string &url, const std::string &form, const std::string &cookieHeader,
                 std::string &page);

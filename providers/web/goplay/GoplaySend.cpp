@@ -4,10 +4,12 @@
 #include "FormEncoding.h"
 #include "Goplay.h"
 #include "GoplayParsing.h"
+#include "PageRequests.h"
 #include "WebRequest.h"
 
 using namespace korvalin::goplay;
 using korvalin::EncodeFormValue;
+using korvalin::PostPage;
 
 std::string CGoplay::OpenComposeForm(const SessionValues &session)
 {

@@ -25,5 +25,5 @@ bool CHotmail::DeleteMail(std::string locator)
     bool fetched = request.GetPage(Hosts().Web + prefix + "js=&foo=inbox&" + messageId +
                                        "=on&Move To.x=Move To&tobox=" + std::string(kTrashFolder),
                                    page);
-    return ServiceAccepted(request, fetched);
+    return request.Accepted(fetched);
 }

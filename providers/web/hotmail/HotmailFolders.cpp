@@ -3,10 +3,12 @@
 #include "Hotmail.h"
 #include "HotmailMarkers.h"
 #include "HotmailParsing.h"
+#include "PageRequests.h"
 #include "TextScanner.h"
 #include "WebRequest.h"
 
 using namespace korvalin::hotmail;
+using korvalin::FetchPage;
 
 bool CHotmail::GetFolders(CStringArray& names)
 {

@@ -3,6 +3,7 @@
 #include "FormEncoding.h"
 #include "Hotmail.h"
 #include "HotmailMarkers.h"
+#include "PageRequests.h"
 #include "TextScanner.h"
 #include "WebRequest.h"
 
@@ -42,12 +43,9 @@ bool CHotmail::DoLogin()
 
     CTextScanner scanner;
     std::string line;
-    for (int number = 1; number <= kRefusalLine; ++number) {
-        if (request.ReadLine(line, false) == 0)
-            break;
-        if (number == kRefusalLine && scanner.Find(line, kLoginRefused) >= 0)
-            return false;
-    }
+    if (!korvalin::SkipLines(request, line, kRefusalLine, CWebRequest::kLineSize) ||
+        scanner.Find(line, kLoginRefused) >= 0)
+        return false;
 
     // Only an answer that hands out the inbox link is a usable session.
     while (request.ReadLine(line, false) != 0) {

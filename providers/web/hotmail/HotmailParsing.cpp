@@ -2,7 +2,6 @@
 
 #include "HotmailMarkers.h"
 #include "TextScanner.h"
-#include "WebRequest.h"
 
 #include <array>
 
@@ -160,38 +159,6 @@ std::string FolderListingUrl(std::string_view inboxUrl, std::string_view folderI
         query = query.substr(ampersand + 1);
     }
     return result;
-}
-
-int LastHttpStatus(std::string_view headerBlocks)
-{
-    size_t head = headerBlocks.rfind("HTTP/");
-    while (head != std::string_view::npos && head != 0 && headerBlocks[head - 1] != '\n')
-        head = head == 0 ? std::string_view::npos : headerBlocks.rfind("HTTP/", head - 1);
-    if (head == std::string_view::npos)
-        return 0;
-    size_t blank = headerBlocks.find(' ', head);
-    if (blank == std::string_view::npos || blank + 4 > headerBlocks.size())
-        return 0;
-    int status = 0;
-    for (size_t i = blank + 1; i < blank + 4; ++i) {
-        char c = headerBlocks[i];
-        if (c < '0' || c > '9')
-            return 0;
-        status = status * 10 + (c - '0');
-    }
-    return status;
-}
-
-bool ServiceAccepted(const CWebRequest& request, bool fetched)
-{
-    int status = LastHttpStatus(request.ResponseHeaders());
-    return fetched && status >= 200 && status < 300;
-}
-
-bool FetchPage(CWebRequest& request, const std::string& url, std::string& page)
-{
-    bool fetched = request.GetPage(url, page);
-    return ServiceAccepted(request, fetched);
 }
 
 } // namespace korvalin::hotmail

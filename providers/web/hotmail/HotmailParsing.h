@@ -8,8 +8,6 @@
 #include <string>
 #include <string_view>
 
-class CWebRequest;
-
 namespace korvalin::hotmail {
 
 // The text after the first `open` of line up to the next `close` after it;
@@ -43,16 +41,5 @@ std::string FolderListingUrl(std::string_view inboxUrl, std::string_view folderI
 
 // text with every `from` in the part before the first "?" replaced by `to`.
 std::string ReplaceInPath(std::string_view text, std::string_view from, std::string_view to);
-
-// The status code of the last response head in a block of raw headers
-// (redirections leave several heads); 0 when there is none.
-int LastHttpStatus(std::string_view headerBlocks);
-
-// True when an exchange arrived whole and the service answered with 2xx.
-bool ServiceAccepted(const CWebRequest& request, bool fetched);
-
-// GETs url, appending the body to page (whatever arrives is kept); true when
-// the page arrived whole with a 2xx answer.
-bool FetchPage(CWebRequest& request, const std::string& url, std::string& page);
 
 } // namespace korvalin::hotmail

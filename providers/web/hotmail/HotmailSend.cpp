@@ -50,5 +50,5 @@ bool CHotmail::SendMail(CMailMessage msg)
     CWebRequest request;
     std::string answer;
     bool fetched = request.PostForm(target, form, answer);
-    return ServiceAccepted(request, fetched);
+    return request.Accepted(fetched);
 }

@@ -4,12 +4,14 @@
 #include "Hotmail.h"
 #include "HotmailMarkers.h"
 #include "HotmailParsing.h"
+#include "PageRequests.h"
 #include "TextScanner.h"
 #include "WebRequest.h"
 
 #include <set>
 
 using namespace korvalin::hotmail;
+using korvalin::FetchPage;
 
 namespace {
 

@@ -65,7 +65,7 @@ bool CFemailProvider::DeleteMail(std::string locator)
     std::string answer;
     const bool fetched =
         request.GetPage(ids.Base + std::string(kDeletePage) + ids.DocumentId + std::string(kDeleteCommand), answer);
-    return ExchangeAccepted(request, fetched);
+    return request.Accepted(fetched);
 }
 
 bool CFemailProvider::SendMail(CMailMessage msg)
@@ -110,5 +110,5 @@ bool CFemailProvider::SendMail(CMailMessage msg)
     CWebRequest request;
     std::string answer;
     const bool fetched = request.PostForm(target, form, answer);
-    return ExchangeAccepted(request, fetched);
+    return request.Accepted(fetched);
 }

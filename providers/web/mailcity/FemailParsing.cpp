@@ -2,7 +2,6 @@
 
 #include "FemailMarkers.h"
 #include "TextScanner.h"
-#include "WebRequest.h"
 
 namespace korvalin::femail {
 namespace {
@@ -178,32 +177,6 @@ std::string BookAddress(std::string_view line, int trim)
     if (end < 0)
         end = static_cast<int>(line.size());
     return FirstLineOf(scanner.Extract(line, start, end - trim));
-}
-
-int LastHttpStatus(std::string_view headerBlocks)
-{
-    size_t head = headerBlocks.rfind("HTTP/");
-    while (head != std::string_view::npos && head != 0 && headerBlocks[head - 1] != '\n')
-        head = headerBlocks.rfind("HTTP/", head - 1);
-    if (head == std::string_view::npos)
-        return 0;
-    size_t blank = headerBlocks.find(' ', head);
-    if (blank == std::string_view::npos || blank + 4 > headerBlocks.size())
-        return 0;
-    int status = 0;
-    for (size_t i = blank + 1; i < blank + 4; ++i) {
-        char c = headerBlocks[i];
-        if (c < '0' || c > '9')
-            return 0;
-        status = status * 10 + (c - '0');
-    }
-    return status;
-}
-
-bool ExchangeAccepted(const CWebRequest &request, bool fetched)
-{
-    int status = LastHttpStatus(request.ResponseHeaders());
-    return fetched && status >= 200 && status < 300;
 }
 
 } // namespace korvalin::femail

@@ -10,8 +10,6 @@
 #include <string>
 #include <string_view>
 
-class CWebRequest;
-
 namespace korvalin::femail {
 
 // The text after the first `open` of line up to the next `close` after it;
@@ -61,11 +59,5 @@ std::string HeaderValue(std::string_view line, std::string_view header, std::str
 
 // The address of an address-book line, `trim` bytes dropped before its end.
 std::string BookAddress(std::string_view line, int trim);
-
-// The status code of the last response head in a block of raw headers
-// (redirections leave several heads); 0 when there is none.
-int LastHttpStatus(std::string_view headerBlocks);
-// True when an exchange arrived whole and the service answered with 2xx.
-bool ExchangeAccepted(const CWebRequest &request, bool fetched);
 
 } // namespace korvalin::femail

@@ -2,6 +2,7 @@
 
 #include "FemailMarkers.h"
 #include "FormEncoding.h"
+#include "PageRequests.h"
 #include "TextScanner.h"
 #include "WebRequest.h"
 
@@ -39,11 +40,7 @@ bool CFemailProvider::PostLoginForm(const std::string &formAddress, std::string_
     request.AttachResponse(&answer);
     CTextScanner scanner;
     std::string line;
-    for (int number = 1; number <= kRefusalLine; ++number) {
-        if (request.ReadLine(line, false, kLineLimit) == 0)
-            return false;
-    }
-    return scanner.Find(line, kLoginRefused) <= 0;
+    return korvalin::SkipLines(request, line, kRefusalLine, kLineLimit) && scanner.Find(line, kLoginRefused) <= 0;
 }
 
 void CFemailProvider::StartSession(const SessionLinks &links)

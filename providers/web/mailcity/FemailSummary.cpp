@@ -5,26 +5,18 @@
 #include "FemailMarkers.h"
 #include "FemailParsing.h"
 #include "FemailProvider.h"
+#include "PageRequests.h"
 #include "TextScanner.h"
 #include "WebRequest.h"
 
 using namespace korvalin::femail;
+using korvalin::SkipLines;
 
 namespace {
 
 // More pages than any mailbox has: a service that always offers another
 // page is not followed for ever.
 constexpr int kMaxPages = 5000;
-
-// The line `distance` lines on; false when the page ends first.
-bool SkipLines(CWebRequest &request, int distance, std::string &line)
-{
-    for (int i = 0; i < distance; ++i) {
-        if (request.ReadLine(line, false, kLineLimit) == 0)
-            return false;
-    }
-    return true;
-}
 
 struct PageResult {
     bool MorePages = false;
@@ -42,13 +34,13 @@ PageResult ScanPage(CWebRequest &request, const FemailDialect &dialect, CSummary
         if (scanner.Find(line, dialect.RowStart) >= 0) {
             SummaryEntry entry;
             entry.From = RowSender(line, dialect);
-            if (!SkipLines(request, kLinkLineDistance, line))
+            if (!SkipLines(request, line, kLinkLineDistance, kLineLimit))
                 break; // a row cut off by the end of the page is no mail
             ParseLinkLine(line, dialect, entry);
-            if (!SkipLines(request, kDateLineDistance, line))
+            if (!SkipLines(request, line, kDateLineDistance, kLineLimit))
                 break;
             entry.Date = RowDate(line);
-            if (!SkipLines(request, kSizeLineDistance, line))
+            if (!SkipLines(request, line, kSizeLineDistance, kLineLimit))
                 break;
             entry.Size = RowSize(line);
             ++result.Rows;

@@ -4,10 +4,13 @@
 #include "FormEncoding.h"
 #include "NetAddress.h"
 #include "NetAddressParsing.h"
+#include "PageRequests.h"
 #include "WebRequest.h"
 
 using namespace korvalin::netaddress;
 using korvalin::EncodeFormValue;
+using korvalin::FetchPage;
+using korvalin::SkipLines;
 
 void CNetAddress::GetAddressBook(CAddressArray &book)
 {

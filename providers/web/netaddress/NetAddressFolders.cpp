@@ -3,9 +3,12 @@
 // left out, since the program lists it on its own.
 #include "NetAddress.h"
 #include "NetAddressParsing.h"
+#include "PageRequests.h"
 #include "WebRequest.h"
 
 using namespace korvalin::netaddress;
+using korvalin::FetchPage;
+using korvalin::SkipLines;
 
 bool CNetAddress::GetFolders(CStringArray &names)
 {
@@ -35,7 +38,7 @@ bool CNetAddress::GetFolders(CStringArray &names)
             continue;
         }
         std::string path = FolderLinkPath(line);
-        if (!SkipLines(request, line, kFolderNameSkip))
+        if (!SkipLines(request, line, kFolderNameSkip, kLineLimit))
             break;
         std::string name = Trim(TextBefore(line, kLinkEnd));
         // A folder that cannot be named or reached is of no use to the caller.

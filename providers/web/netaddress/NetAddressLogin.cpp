@@ -3,10 +3,12 @@
 #include "FormEncoding.h"
 #include "NetAddress.h"
 #include "NetAddressParsing.h"
+#include "PageRequests.h"
 #include "WebRequest.h"
 
 using namespace korvalin::netaddress;
 using korvalin::EncodeFormValue;
+using korvalin::PostPage;
 
 bool CNetAddress::DoLogin()
 {

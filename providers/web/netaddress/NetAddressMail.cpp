@@ -4,9 +4,12 @@
 // byte after it, and relative links made absolute on the service host.
 #include "NetAddress.h"
 #include "NetAddressParsing.h"
+#include "PageRequests.h"
 #include "WebRequest.h"
 
 using namespace korvalin::netaddress;
+using korvalin::PostPage;
+using korvalin::SkipLines;
 
 namespace {
 
@@ -24,22 +27,22 @@ bool ReadHeaders(CWebRequest &request, CMailMessage &msg)
     std::string line;
     while (request.ReadLine(line, false, kLineLimit) != 0) {
         if (!haveFromAndTo && line.find(kFromAndTo) != std::string::npos) {
-            if (!SkipLines(request, line, kFromSkip))
+            if (!SkipLines(request, line, kFromSkip, kLineLimit))
                 return false;
             msg.From = HeaderValue(line);
-            if (!SkipLines(request, line, kToSkip))
+            if (!SkipLines(request, line, kToSkip, kLineLimit))
                 return false;
             msg.To = HeaderValue(line);
             haveFromAndTo = true;
         }
         if (haveFromAndTo && !haveCc && line.find(kCcMarker) != std::string::npos) {
-            if (!SkipLines(request, line, kCcSkip))
+            if (!SkipLines(request, line, kCcSkip, kLineLimit))
                 return false;
             msg.CC = HeaderValue(line);
             haveCc = true;
         }
         if (line.find(kSubjectMarker) != std::string::npos) {
-            if (!SkipLines(request, line, kSubjectSkip))
+            if (!SkipLines(request, line, kSubjectSkip, kLineLimit))
                 return false;
             msg.Subject = TrimLeft(line); // keeps its line end
             haveSubject = true;

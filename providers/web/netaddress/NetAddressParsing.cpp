@@ -1,7 +1,5 @@
 #include "NetAddressParsing.h"
 
-#include "WebRequest.h"
-
 namespace korvalin::netaddress {
 namespace {
 
@@ -18,41 +16,7 @@ bool TextAfterTagEnd(std::string_view line, std::string_view &rest)
     return true;
 }
 
-int LastHttpStatus(std::string_view headerBlocks)
-{
-    size_t head = headerBlocks.rfind("HTTP/");
-    while (head != std::string_view::npos && head != 0 && headerBlocks[head - 1] != '\n')
-        head = headerBlocks.rfind("HTTP/", head - 1);
-    if (head == std::string_view::npos)
-        return 0;
-    size_t blank = headerBlocks.find(' ', head);
-    if (blank == std::string_view::npos || blank + 4 > headerBlocks.size())
-        return 0;
-    int status = 0;
-    for (char c : headerBlocks.substr(blank + 1, 3)) {
-        if (c < '0' || c > '9')
-            return 0;
-        status = status * 10 + (c - '0');
-    }
-    return status;
-}
-
-// True when an exchange arrived whole and the service answered with 2xx.
-bool ServiceAccepted(const CWebRequest &request, bool fetched)
-{
-    int status = LastHttpStatus(request.ResponseHeaders());
-    return fetched && status >= 200 && status < 300;
-}
-
 } // namespace
-
-bool SkipLines(CWebRequest &request, std::string &line, int count, size_t limit)
-{
-    for (int i = 0; i < count; ++i)
-        if (request.ReadLine(line, false, limit) == 0)
-            return false;
-    return true;
-}
 
 std::string Trim(std::string_view text)
 {
@@ -196,18 +160,6 @@ std::string DeleteForm(std::string_view locator, uint32_t listedMails)
         locator.substr(equals + 1, folderEnd == std::string_view::npos ? folderEnd : folderEnd - equals - 1);
     return "DestFolder=" + std::string(kDeletedFolder) + "&SrchMsgTotal=" + std::to_string(listedMails) +
            "&Sort=Date&" + std::string(query) + ":" + std::string(folder);
-}
-
-bool FetchPage(CWebRequest &request, const std::string &url, std::string &page)
-{
-    bool fetched = request.GetPage(url, page);
-    return ServiceAccepted(request, fetched);
-}
-
-bool PostPage(CWebRequest &request, const std::string &url, const std::string &form, std::string &page)
-{
-    bool fetched = request.PostForm(url, form, page);
-    return ServiceAccepted(request, fetched);
 }
 
 } // namespace korvalin::netaddress

@@ -1,5 +1,5 @@
-// Pure helpers of the NetAddress provider: reading a reply line by line and
-// cutting values out of page lines. No network here.
+// Pure helpers of the NetAddress provider: cutting values out of page lines.
+// No network here.
 #pragma once
 
 #include "NetAddressMarkers.h"
@@ -8,13 +8,7 @@
 #include <string>
 #include <string_view>
 
-class CWebRequest;
-
 namespace korvalin::netaddress {
-
-// Reads `count` further lines; line holds the last. False when the reply
-// ended first.
-bool SkipLines(CWebRequest &request, std::string &line, int count, size_t limit = kLineLimit);
 
 std::string Trim(std::string_view text);
 std::string TrimLeft(std::string_view text);
@@ -58,10 +52,5 @@ std::string BookCell(std::string_view line);
 // The body of the delete form for a locator "Q=<id>&FolderID=<folder>&...";
 // empty when the locator names no message.
 std::string DeleteForm(std::string_view locator, uint32_t listedMails);
-
-// A GET or form POST whose answer counts only when it arrived whole with a
-// 2xx status: an error page is a failure, never an empty folder or mailbox.
-bool FetchPage(CWebRequest &request, const std::string &url, std::string &page);
-bool PostPage(CWebRequest &request, const std::string &url, const std::string &form, std::string &page);
 
 } // namespace korvalin::netaddress

@@ -3,9 +3,12 @@
 // subject, size).
 #include "NetAddress.h"
 #include "NetAddressParsing.h"
+#include "PageRequests.h"
 #include "WebRequest.h"
 
 using namespace korvalin::netaddress;
+using korvalin::FetchPage;
+using korvalin::SkipLines;
 
 namespace {
 
@@ -13,21 +16,21 @@ namespace {
 bool ReadRow(CWebRequest &request, std::string &line, SummaryEntry &entry)
 {
     entry.New = line.find(kNewMailIcon) != std::string::npos;
-    if (!SkipLines(request, line, kRowIdSkip))
+    if (!SkipLines(request, line, kRowIdSkip, kLineLimit))
         return false;
     QuotedIds ids = FirstQuotedPair(line);
     entry.MessageId = ids.MessageId;
     entry.Locator = "Q=" + ids.MessageId + "&FolderID=" + ids.FolderId + "&Sort=Date";
-    if (!SkipLines(request, line, kRowFromSkip))
+    if (!SkipLines(request, line, kRowFromSkip, kLineLimit))
         return false;
     entry.From = ListSender(line);
-    if (!SkipLines(request, line, kRowDateSkip))
+    if (!SkipLines(request, line, kRowDateSkip, kLineLimit))
         return false;
     entry.Date = ListDate(line);
-    if (!SkipLines(request, line, kRowSubjectSkip))
+    if (!SkipLines(request, line, kRowSubjectSkip, kLineLimit))
         return false;
     entry.Subject = FontCell(line);
-    if (!SkipLines(request, line, kRowSizeSkip))
+    if (!SkipLines(request, line, kRowSizeSkip, kLineLimit))
         return false;
     entry.Size = TrimLeft(FontCell(line));
     return true;

@@ -3,6 +3,7 @@
 // options line, the mail host they are relative to.
 #include "FormEncoding.h"
 #include "HostsConfig.h"
+#include "PageRequests.h"
 #include "TextScanner.h"
 #include "WebRequest.h"
 #include "YahooMail.h"
@@ -60,12 +61,8 @@ bool CYahooMail::DoLogin()
 
     CTextScanner scanner;
     std::string line;
-    for (int number = 1; number <= kRefusalLine; ++number) {
-        if (request.ReadLine(line, false, kLineLimit) == 0)
-            return false;
-        if (number == kRefusalLine && scanner.Find(line, kLoginRefused) > 0)
-            return false;
-    }
+    if (!korvalin::SkipLines(request, line, kRefusalLine, kLineLimit) || scanner.Find(line, kLoginRefused) > 0)
+        return false;
 
     NavigationScan links;
     while (request.ReadLine(line, false, kLineLimit) != 0) {

@@ -1,7 +1,6 @@
 #include "YahooParsing.h"
 
 #include "TextScanner.h"
-#include "WebRequest.h"
 #include "YahooMarkers.h"
 
 #include <array>
@@ -200,32 +199,6 @@ bool ParseBookRow(std::string_view line, AddressEntry &entry)
         return true;
     entry.Address = scanner.Extract(line, tagEnd + 1, scanner.FindAfter(line, kBookAddressEnd, tagEnd));
     return true;
-}
-
-int LastHttpStatus(std::string_view headerBlocks)
-{
-    size_t head = headerBlocks.rfind("HTTP/");
-    while (head != std::string_view::npos && head != 0 && headerBlocks[head - 1] != '\n')
-        head = headerBlocks.rfind("HTTP/", head - 1);
-    if (head == std::string_view::npos)
-        return 0;
-    size_t blank = headerBlocks.find(' ', head);
-    if (blank == std::string_view::npos || blank + 4 > headerBlocks.size())
-        return 0;
-    int status = 0;
-    for (size_t i = blank + 1; i < blank + 4; ++i) {
-        char c = headerBlocks[i];
-        if (c < '0' || c > '9')
-            return 0;
-        status = status * 10 + (c - '0');
-    }
-    return status;
-}
-
-bool ExchangeAccepted(const CWebRequest &request, bool fetched)
-{
-    int status = LastHttpStatus(request.ResponseHeaders());
-    return fetched && status >= 200 && status < 300;
 }
 
 } // namespace korvalin::yahoo

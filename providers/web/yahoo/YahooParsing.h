@@ -8,8 +8,6 @@
 #include <string>
 #include <string_view>
 
-class CWebRequest;
-
 namespace korvalin::yahoo {
 
 // The text after the first `open` of line up to the next `close` after it;
@@ -70,12 +68,5 @@ std::string MessageIdOfLocator(std::string_view locator);
 
 // One address-book row; false when the line is not an entry row.
 bool ParseBookRow(std::string_view line, AddressEntry &entry);
-
-// The status code of the last response head in a block of raw headers
-// (redirections leave several heads); 0 when there is none.
-int LastHttpStatus(std::string_view headerBlocks);
-
-// True when an exchange arrived whole and the service answered with 2xx.
-bool ExchangeAccepted(const CWebRequest &request, bool fetched);
 
 } // namespace korvalin::yahoo

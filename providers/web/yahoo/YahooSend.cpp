@@ -48,7 +48,7 @@ bool CYahooMail::SendMail(CMailMessage msg)
     CWebRequest request;
     std::string answer;
     const bool fetched = request.PostForm(formAddress, form, answer);
-    return ExchangeAccepted(request, fetched);
+    return request.Accepted(fetched);
 }
 
 bool CYahooMail::DeleteMail(std::string locator)
@@ -66,5 +66,5 @@ bool CYahooMail::DeleteMail(std::string locator)
                                           "TRA=Delete&" + std::string("destBox1=- Choose Folder -&") +
                                               "message=" + messageId + "&" + "destBox2=- Choose Folder -",
                                           answer);
-    return ExchangeAccepted(request, fetched);
+    return request.Accepted(fetched);
 }

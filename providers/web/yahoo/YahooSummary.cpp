@@ -2,6 +2,7 @@
 // links. Above the folder form a page names the next page and the form
 // (the address DeleteMail posts to); below it every mail is a row of
 // fifteen lines that starts with one of the two row colours.
+#include "PageRequests.h"
 #include "TextScanner.h"
 #include "WebRequest.h"
 #include "YahooMail.h"
@@ -34,10 +35,8 @@ bool ReadRow(CWebRequest &request, ListingRowLines &row)
     const Step steps[] = {
         {1, &row.IdLine}, {3, &row.FromLine}, {4, &row.DateLine}, {3, &row.SizeLine}, {3, &row.SubjectLine}};
     for (const Step &step : steps) {
-        for (int i = 0; i < step.Distance; ++i) {
-            if (request.ReadLine(*step.Line, false, kLineLimit) == 0)
-                return false;
-        }
+        if (!korvalin::SkipLines(request, *step.Line, step.Distance, kLineLimit))
+            return false;
     }
     return true;
 }

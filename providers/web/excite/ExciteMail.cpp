@@ -4,11 +4,16 @@
 #include "ExciteParsing.h"
 #include "MailExcite.h"
 #include "PageRequests.h"
+#include "PageText.h"
 #include "WebRequest.h"
 
 using namespace korvalin::excite;
+using korvalin::DecodeBrackets;
 using korvalin::FetchPage;
+using korvalin::ReplaceAll;
 using korvalin::SkipLines;
+using korvalin::Trim;
+using korvalin::TrimLeft;
 
 namespace {
 

@@ -1,54 +1,8 @@
 #include "ExciteParsing.h"
 
+#include "PageText.h"
+
 namespace korvalin::excite {
-namespace {
-
-constexpr std::string_view kBlanks = " \t\r\n\v\f";
-
-} // namespace
-
-std::string Trim(std::string_view text)
-{
-    size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos)
-        return {};
-    return std::string(text.substr(first, text.find_last_not_of(kBlanks) - first + 1));
-}
-
-std::string TrimLeft(std::string_view text)
-{
-    size_t first = text.find_first_not_of(kBlanks);
-    return first == std::string_view::npos ? std::string() : std::string(text.substr(first));
-}
-
-std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to)
-{
-    std::string result;
-    size_t position = 0;
-    size_t found;
-    while ((found = text.find(from, position)) != std::string_view::npos) {
-        result.append(text.substr(position, found - position));
-        result.append(to);
-        position = found + from.size();
-    }
-    result.append(text.substr(position));
-    return result;
-}
-
-std::string DecodeBrackets(std::string_view text)
-{
-    return ReplaceAll(ReplaceAll(ReplaceAll(text, "&quot;", "\""), "&lt;", "<"), "&gt;", ">");
-}
-
-std::string TextBetween(std::string_view line, std::string_view open, std::string_view close)
-{
-    size_t start = line.find(open);
-    if (start == std::string_view::npos)
-        return {};
-    start += open.size();
-    size_t end = line.find(close, start);
-    return end == std::string_view::npos ? std::string() : std::string(line.substr(start, end - start));
-}
 
 std::string MailboxKeyOf(std::string_view line)
 {

@@ -9,15 +9,6 @@
 
 namespace korvalin::excite {
 
-std::string Trim(std::string_view text);
-std::string TrimLeft(std::string_view text);
-std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
-// "&quot;", "&lt;" and "&gt;" as the characters they stand for.
-std::string DecodeBrackets(std::string_view text);
-// The text after the first `open` of line up to the next `close` after it;
-// empty when either is missing.
-std::string TextBetween(std::string_view line, std::string_view open, std::string_view close);
-
 // The mailbox key of the login answer's frame line: the text after the frame
 // marker up to the line's last double quote.
 std::string MailboxKeyOf(std::string_view line);

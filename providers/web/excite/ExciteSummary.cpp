@@ -4,11 +4,13 @@
 #include "ExciteParsing.h"
 #include "MailExcite.h"
 #include "PageRequests.h"
+#include "PageText.h"
 #include "WebRequest.h"
 
 using namespace korvalin::excite;
 using korvalin::FetchPage;
 using korvalin::SkipLines;
+using korvalin::TextBetween;
 
 namespace {
 

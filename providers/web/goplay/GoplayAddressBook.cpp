@@ -4,10 +4,12 @@
 #include "FormEncoding.h"
 #include "Goplay.h"
 #include "GoplayParsing.h"
+#include "PageText.h"
 #include "WebRequest.h"
 
 using namespace korvalin::goplay;
 using korvalin::EncodeFormValue;
+using korvalin::TextBetween;
 
 void CGoplay::GetAddressBook(CAddressArray &book)
 {

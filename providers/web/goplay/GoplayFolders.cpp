@@ -3,9 +3,11 @@
 // the service has two fixed folders, "Trash Can" and "Sent Messages".
 #include "Goplay.h"
 #include "GoplayParsing.h"
+#include "PageText.h"
 #include "WebRequest.h"
 
 using namespace korvalin::goplay;
+using korvalin::TextBetween;
 
 bool CGoplay::ReadMailboxPage(SessionValues &session, CStringArray *names)
 {

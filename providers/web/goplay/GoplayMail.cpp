@@ -3,9 +3,11 @@
 // two "<hr>" lines.
 #include "Goplay.h"
 #include "GoplayParsing.h"
+#include "PageText.h"
 #include "WebRequest.h"
 
 using namespace korvalin::goplay;
+using korvalin::TextBetween;
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "GoplayParsing.h"
 
+#include "PageText.h"
 #include "WebRequest.h"
 
 namespace korvalin::goplay {
@@ -33,16 +34,6 @@ std::string CookieHeaderOf(std::string_view responseHeaders)
     if (value.find_first_not_of(" \t") == std::string_view::npos)
         return {};
     return "Cookie:" + std::string(value);
-}
-
-std::string TextBetween(std::string_view line, std::string_view open, std::string_view close)
-{
-    size_t start = line.find(open);
-    if (start == std::string_view::npos)
-        return {};
-    start += open.size();
-    size_t end = line.find(close, start);
-    return end == std::string_view::npos ? std::string() : std::string(line.substr(start, end - start));
 }
 
 std::string TextUpToLast(std::string_view line, std::string_view open, std::string_view close)

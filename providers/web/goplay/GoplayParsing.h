@@ -23,9 +23,6 @@ bool CookiePost(CWebRequest &request, const std::string &url, const std::string 
 // (or its line end), leading blank included; empty when there is none.
 std::string CookieHeaderOf(std::string_view responseHeaders);
 
-// The text after the first `open` of line up to the next `close` after it;
-// empty when either is missing.
-std::string TextBetween(std::string_view line, std::string_view open, std::string_view close);
 // The text after the first `open` of line up to the last `close` of the line.
 std::string TextUpToLast(std::string_view line, std::string_view open, std::string_view close);
 

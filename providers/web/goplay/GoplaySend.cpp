@@ -5,11 +5,13 @@
 #include "Goplay.h"
 #include "GoplayParsing.h"
 #include "PageRequests.h"
+#include "PageText.h"
 #include "WebRequest.h"
 
 using namespace korvalin::goplay;
 using korvalin::EncodeFormValue;
 using korvalin::PostPage;
+using korvalin::TextBetween;
 
 std::string CGoplay::OpenComposeForm(const SessionValues &session)
 {

@@ -4,11 +4,13 @@
 #include "Hotmail.h"
 #include "HotmailMarkers.h"
 #include "HotmailParsing.h"
+#include "PageText.h"
 #include "TextScanner.h"
 #include "WebRequest.h"
 
 using namespace korvalin::hotmail;
 using korvalin::EncodeFormValue;
+using korvalin::TextBetween;
 
 void CHotmail::GetAddressBook(CAddressArray& book)
 {

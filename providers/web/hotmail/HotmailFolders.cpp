@@ -4,11 +4,13 @@
 #include "HotmailMarkers.h"
 #include "HotmailParsing.h"
 #include "PageRequests.h"
+#include "PageText.h"
 #include "TextScanner.h"
 #include "WebRequest.h"
 
 using namespace korvalin::hotmail;
 using korvalin::FetchPage;
+using korvalin::TextBetween;
 
 bool CHotmail::GetFolders(CStringArray& names)
 {

@@ -10,19 +10,14 @@
 // mail.
 #include "Hotmail.h"
 #include "HotmailMarkers.h"
+#include "PageText.h"
 #include "TextScanner.h"
 #include "WebRequest.h"
 
 using namespace korvalin::hotmail;
+using korvalin::WithoutLineEnd;
 
 namespace {
-
-std::string WithoutLineEnd(std::string text)
-{
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-        text.pop_back();
-    return text;
-}
 
 std::string CutAt(std::string text, char stop)
 {

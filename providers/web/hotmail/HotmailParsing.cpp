@@ -1,6 +1,7 @@
 #include "HotmailParsing.h"
 
 #include "HotmailMarkers.h"
+#include "PageText.h"
 #include "TextScanner.h"
 
 #include <array>
@@ -36,19 +37,6 @@ private:
 };
 
 } // namespace
-
-std::string TextBetween(std::string_view line, std::string_view open, std::string_view close)
-{
-    CTextScanner scanner;
-    int start = scanner.Find(line, open);
-    if (start < 0)
-        return {};
-    int valueStart = start + static_cast<int>(open.size());
-    int end = scanner.FindAfter(line, close, valueStart - 1);
-    if (end < 0)
-        return {};
-    return scanner.Extract(line, valueStart, end);
-}
 
 std::string QuotedValueAfter(std::string_view line, std::string_view open)
 {
@@ -120,16 +108,7 @@ LocatorSession SessionValuesOf(std::string_view locator)
 std::string ReplaceInPath(std::string_view text, std::string_view from, std::string_view to)
 {
     size_t question = text.find('?');
-    std::string path(text.substr(0, question));
-    std::string result;
-    size_t position = 0;
-    size_t found;
-    while ((found = path.find(from, position)) != std::string::npos) {
-        result.append(path, position, found - position);
-        result.append(to);
-        position = found + from.size();
-    }
-    result.append(path, position);
+    std::string result = ReplaceAll(text.substr(0, question), from, to);
     if (question != std::string_view::npos)
         result.append(text.substr(question));
     return result;

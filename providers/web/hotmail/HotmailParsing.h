@@ -10,10 +10,6 @@
 
 namespace korvalin::hotmail {
 
-// The text after the first `open` of line up to the next `close` after it;
-// empty when either is missing.
-std::string TextBetween(std::string_view line, std::string_view open, std::string_view close);
-
 // The attribute value after the first `open` (which ends with a quote) up to
 // the closing quote, looked for from the value's third character on; empty
 // when either is missing.

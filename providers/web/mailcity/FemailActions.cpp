@@ -5,11 +5,13 @@
 #include "FemailParsing.h"
 #include "FemailProvider.h"
 #include "FormEncoding.h"
+#include "PageText.h"
 #include "TextScanner.h"
 #include "WebRequest.h"
 
 using namespace korvalin::femail;
 using korvalin::EncodeFormValue;
+using korvalin::TextBetween;
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "FemailParsing.h"
 
 #include "FemailMarkers.h"
+#include "PageText.h"
 #include "TextScanner.h"
 
 namespace korvalin::femail {
@@ -11,15 +12,6 @@ constexpr int Length(std::string_view marker)
     return static_cast<int>(marker.size());
 }
 
-std::string Trimmed(std::string_view text)
-{
-    const char *blanks = " \t\r\n";
-    size_t first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos)
-        return {};
-    return std::string(text.substr(first, text.find_last_not_of(blanks) - first + 1));
-}
-
 // text cut at its first CR or LF.
 std::string FirstLineOf(std::string_view text)
 {
@@ -27,26 +19,6 @@ std::string FirstLineOf(std::string_view text)
 }
 
 } // namespace
-
-std::string TextBetween(std::string_view line, std::string_view open, std::string_view close)
-{
-    CTextScanner scanner;
-    int start = scanner.Find(line, open);
-    if (start < 0)
-        return {};
-    int valueStart = start + Length(open);
-    int end = scanner.FindAfter(line, close, valueStart - 1);
-    if (end < 0)
-        return {};
-    return scanner.Extract(line, valueStart, end);
-}
-
-std::string WithoutLineEnd(std::string_view text)
-{
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-        text.remove_suffix(1);
-    return std::string(text);
-}
 
 LinkParts SplitReadMailLink(std::string_view link)
 {
@@ -88,7 +60,7 @@ std::optional<FolderLine> ParseFolderLine(std::string_view line, const FemailDia
     folder.Name =
         scanner.Extract(line, nameStart, scanner.FindAfter(line, kTagOpen, nameStart + dialect.FolderNameEndFrom - 2));
     if (dialect.TrimFolderNames)
-        folder.Name = Trimmed(folder.Name);
+        folder.Name = Trim(folder.Name, kBlanksAndLineEnds);
     int link = scanner.Find(line, kLinkStart);
     if (link >= 0)
         folder.Link = scanner.Extract(line, link + Length(kLinkStart), scanner.Find(line, dialect.FolderLinkEnd));

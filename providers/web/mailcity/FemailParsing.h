@@ -12,13 +12,6 @@
 
 namespace korvalin::femail {
 
-// The text after the first `open` of line up to the next `close` after it;
-// empty when either is missing.
-std::string TextBetween(std::string_view line, std::string_view open, std::string_view close);
-
-// text without the CR and LF bytes that end it.
-std::string WithoutLineEnd(std::string_view text);
-
 // The Read Mail link split into the part before the mailbox path and the
 // mailbox path itself (up to "/gmm.femail"). The split comes after the
 // first "80/", or, for a link without the explicit port, after the host.

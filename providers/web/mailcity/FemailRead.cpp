@@ -5,10 +5,12 @@
 #include "FemailMarkers.h"
 #include "FemailParsing.h"
 #include "FemailProvider.h"
+#include "PageText.h"
 #include "TextScanner.h"
 #include "WebRequest.h"
 
 using namespace korvalin::femail;
+using korvalin::WithoutLineEnd;
 
 namespace {
 

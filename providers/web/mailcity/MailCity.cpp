@@ -3,10 +3,12 @@
 #include "FemailMarkers.h"
 #include "FemailParsing.h"
 #include "HostsConfig.h"
+#include "PageText.h"
 #include "TextScanner.h"
 #include "WebRequest.h"
 
 using namespace korvalin::femail;
+using korvalin::TextBetween;
 
 namespace {
 

@@ -5,11 +5,15 @@
 #include "NetAddress.h"
 #include "NetAddressParsing.h"
 #include "PageRequests.h"
+#include "PageText.h"
 #include "WebRequest.h"
 
 using namespace korvalin::netaddress;
+using korvalin::DecodeBrackets;
 using korvalin::PostPage;
 using korvalin::SkipLines;
+using korvalin::Trim;
+using korvalin::TrimLeft;
 
 namespace {
 

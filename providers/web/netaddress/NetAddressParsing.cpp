@@ -1,9 +1,9 @@
 #include "NetAddressParsing.h"
 
+#include "PageText.h"
+
 namespace korvalin::netaddress {
 namespace {
-
-constexpr std::string_view kBlanks = " \t\r\n\v\f";
 
 // Sets rest to the text after the line's first "\">"; false when the line
 // has none.
@@ -17,39 +17,6 @@ bool TextAfterTagEnd(std::string_view line, std::string_view &rest)
 }
 
 } // namespace
-
-std::string Trim(std::string_view text)
-{
-    size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos)
-        return {};
-    return std::string(text.substr(first, text.find_last_not_of(kBlanks) - first + 1));
-}
-
-std::string TrimLeft(std::string_view text)
-{
-    size_t first = text.find_first_not_of(kBlanks);
-    return first == std::string_view::npos ? std::string() : std::string(text.substr(first));
-}
-
-std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to)
-{
-    std::string result;
-    size_t position = 0;
-    size_t found;
-    while ((found = text.find(from, position)) != std::string_view::npos) {
-        result.append(text.substr(position, found - position));
-        result.append(to);
-        position = found + from.size();
-    }
-    result.append(text.substr(position));
-    return result;
-}
-
-std::string DecodeBrackets(std::string_view text)
-{
-    return ReplaceAll(ReplaceAll(ReplaceAll(text, "&quot;", "\""), "&lt;", "<"), "&gt;", ">");
-}
 
 std::string TextBefore(std::string_view line, std::string_view marker)
 {

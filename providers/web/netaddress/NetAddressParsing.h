@@ -10,11 +10,6 @@
 
 namespace korvalin::netaddress {
 
-std::string Trim(std::string_view text);
-std::string TrimLeft(std::string_view text);
-std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
-// "&quot;", "&lt;" and "&gt;" as the characters they stand for.
-std::string DecodeBrackets(std::string_view text);
 // The text of line before its first `marker`; empty when there is none.
 std::string TextBefore(std::string_view line, std::string_view marker);
 

@@ -4,11 +4,13 @@
 #include "NetAddress.h"
 #include "NetAddressParsing.h"
 #include "PageRequests.h"
+#include "PageText.h"
 #include "WebRequest.h"
 
 using namespace korvalin::netaddress;
 using korvalin::FetchPage;
 using korvalin::SkipLines;
+using korvalin::TrimLeft;
 
 namespace {
 

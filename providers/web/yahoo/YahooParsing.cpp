@@ -1,5 +1,6 @@
 #include "YahooParsing.h"
 
+#include "PageText.h"
 #include "TextScanner.h"
 #include "YahooMarkers.h"
 
@@ -11,16 +12,6 @@ namespace {
 constexpr int Length(std::string_view marker)
 {
     return static_cast<int>(marker.size());
-}
-
-std::string ReplaceAll(std::string text, std::string_view from, std::string_view to)
-{
-    size_t position = 0;
-    while ((position = text.find(from, position)) != std::string::npos) {
-        text.replace(position, from.size(), to);
-        position += to.size();
-    }
-    return text;
 }
 
 bool StartsWithLower(std::string_view text, std::string_view prefix)
@@ -38,19 +29,6 @@ bool StartsWithLower(std::string_view text, std::string_view prefix)
 }
 
 } // namespace
-
-std::string TextBetween(std::string_view line, std::string_view open, std::string_view close)
-{
-    CTextScanner scanner;
-    int start = scanner.Find(line, open);
-    if (start < 0)
-        return {};
-    int valueStart = start + Length(open);
-    int end = scanner.FindAfter(line, close, valueStart - 1);
-    if (end < 0)
-        return {};
-    return scanner.Extract(line, valueStart, end);
-}
 
 std::string WithoutLastByte(std::string_view line)
 {

@@ -10,10 +10,6 @@
 
 namespace korvalin::yahoo {
 
-// The text after the first `open` of line up to the next `close` after it;
-// empty when either is missing.
-std::string TextBetween(std::string_view line, std::string_view open, std::string_view close);
-
 // The line without its last byte (its line end).
 std::string WithoutLastByte(std::string_view line);
 

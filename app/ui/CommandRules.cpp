@@ -18,7 +18,7 @@ CommandStates EvaluateCommands(const CommandFacts& facts)
     states.goOffline = facts.online;
     states.goOnline = !facts.online;
     states.viewPending = !facts.online;
-    states.synchronize = facts.online;
+    states.synchronize = facts.online && facts.addressBooksAvailable;
     states.openMail = rowSelected;
     // From the main frame, Delete acts on the summary of the current folder
     // and only while the tree does not have the focus.

@@ -15,6 +15,7 @@ struct CommandFacts {
     bool online = true;
     bool checkRunning = false;
     int logLevel = 0;
+    bool addressBooksAvailable = false;  // the address-book part of the program is there
     // The active summary window, if any.
     bool summaryActive = false;
     bool summaryRowSelected = false;

@@ -75,7 +75,7 @@ MainCommands MainCommands::Create(QObject* parent)
     c.goOnline = Make(parent, "O&nline Mode", "Go Online\nOnline", {}, "online");
     c.viewPending = Make(parent, "&View Pending Actions", "View actions pending for online mode\nPending actions");
     c.addressBook = Later(Make(parent, "Show &Address Book", "Show the address book\nAddress Book", {}, "addressbook"));
-    c.synchronize = Later(Make(parent, "S&ynchronize Address Book", "Synchronize the address book with the service"));
+    c.synchronize = Make(parent, "S&ynchronize Address Book", "Synchronize the address books with the services");
     c.debugWindow = Make(parent, "&Debug Window", "View the Debug Window");
     c.debugWindow->setCheckable(true);
 

@@ -119,6 +119,7 @@ void MainFrame::Detach()
         port_->SetFrame(nullptr);
     debug_->Detach();
     engine_ = nullptr;
+    features_ = nullptr;
     port_ = nullptr;
 }
 

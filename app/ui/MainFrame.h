@@ -23,6 +23,7 @@ class QTreeWidgetItem;
 
 namespace korvalin {
 class Engine;
+class FeatureHooks;
 }
 
 namespace korvalin::ui {
@@ -51,6 +52,8 @@ public:
     void Attach(Engine& engine, QtUiPort& port);
     // Lets go of the engine and the port (before the engine ends).
     void Detach();
+    // Filters, address books, network tests and update (none in some tests).
+    void SetFeatures(FeatureHooks* features) { features_ = features; }
     // The start-up logon has begun: a handed-over recipient is composed to at once.
     void SetLogonStarted() { logonStarted_ = true; }
 
@@ -158,6 +161,7 @@ private:
 
     Engine* engine_ = nullptr;
     QtUiPort* port_ = nullptr;
+    FeatureHooks* features_ = nullptr;
     MainCommands commands_;
     QMdiArea* mdi_ = nullptr;
     AccountTree* tree_ = nullptr;

@@ -1,6 +1,8 @@
 // The main frame's command handlers and its command update pass.
 #include "AccountTree.h"
+#include "AddressBookSync.h"
 #include "BusyAnimation.h"
+#include "FeatureHooks.h"
 #include "Engine.h"
 #include "HostsConfig.h"
 #include "MainFrame.h"
@@ -74,6 +76,10 @@ void MainFrame::ConnectCommands()
         busy_->Stop();
         UpdateCommands();
     });
+    connect(c.synchronize, &QAction::triggered, this, [this] {
+        if (engine_ != nullptr && features_ != nullptr)
+            SynchronizeAddressBooks(*engine_, features_->Books());
+    });
     connect(c.show, &QAction::triggered, this, &MainFrame::ShowFromTray);
     connect(c.exit, &QAction::triggered, this, &QWidget::close);
     connect(c.news, &QAction::triggered, this, [this] { ShowVendorPage("/tips.htm"); });
@@ -98,6 +104,7 @@ CommandFacts MainFrame::CurrentFacts() const
     facts.online = engine_->Online().Online();
     facts.checkRunning = engine_->Checks().CanStop();
     facts.logLevel = engine_->Log().Level();
+    facts.addressBooksAvailable = features_ != nullptr;
     if (SummaryWindow* window = ActiveSummaryWindow()) {
         const SummaryCommandStates states = window->View().CommandStates();
         facts.summaryActive = true;

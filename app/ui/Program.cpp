@@ -3,7 +3,9 @@
 #include "AccountTree.h"
 #include "Artwork.h"
 #include "Engine.h"
+#include "FeatureHooks.h"
 #include "MainFrame.h"
+#include "QtFeaturePort.h"
 #include "QtUiPort.h"
 #include "SingleInstance.h"
 
@@ -21,10 +23,16 @@ int Program::Run()
 
     PlatformPaths paths = PlatformPaths::FromEnvironment();
     QtUiPort port;
+    QtFeaturePort featurePort(port);
+    FeatureHooks features(featurePort);
     MainFrame frame;
     port.SetFrame(&frame);
-    Engine engine(paths, port);
+    EngineOptions options;
+    options.hooks = &features;
+    Engine engine(paths, port, options);
+    features.Attach(engine);
     frame.Attach(engine, port);
+    frame.SetFeatures(&features);
     DiagnosticLog& log = engine.Log();
     if (frame.Tree().ItemFor(&engine.Providers().ProgramProvider()) == nullptr)
         port.FatalError("Error adding the mail providers. Likely, low resources.");

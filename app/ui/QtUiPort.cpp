@@ -21,6 +21,11 @@ namespace korvalin::ui {
 
 QtUiPort::QtUiPort(QObject* parent) : QObject(parent), presenter_(RunMessageBox) {}
 
+void QtUiPort::SetFrame(MainFrame* frame)
+{
+    frame_ = frame;
+}
+
 bool QtUiPort::MustNotWait() const
 {
     return closing_.load() && !OnUiThread();

@@ -25,7 +25,7 @@ class QtUiPort : public QObject, public UiPort {
 public:
     explicit QtUiPort(QObject* parent = nullptr);
 
-    void SetFrame(MainFrame* frame) { frame_ = frame; }
+    void SetFrame(MainFrame* frame);
     void SetMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
     // Who picks the file "Save Log" writes to; by default a save-file dialog.
     void SetSaveFileAsker(std::function<std::optional<std::string>()> asker) { saveFileAsker_ = std::move(asker); }

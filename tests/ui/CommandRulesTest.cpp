@@ -55,6 +55,7 @@ TEST(CommandRules, CheckAndStopExcludeEachOther)
 TEST(CommandRules, ModeCommandsFollowTheMode)
 {
     CommandFacts facts;
+    facts.addressBooksAvailable = true;
     facts.online = true;
     CommandStates states = EvaluateCommands(facts);
     EXPECT_TRUE(states.goOffline);

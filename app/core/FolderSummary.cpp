@@ -45,7 +45,7 @@ std::string FolderSummary::Title() const
 std::vector<SummaryRow> FolderSummary::Rows() const
 {
     std::lock_guard lock(mutex_);
-    return rows_;
+    return {rows_.begin(), rows_.end()};
 }
 
 size_t FolderSummary::RowCount() const
@@ -121,8 +121,8 @@ void FolderSummary::RebuildIndexLocked()
 std::vector<std::string> FolderSummary::RemoveRowsLocked(const std::vector<int>& rows)
 {
     std::vector<std::string> caches;
-    std::vector<SummaryEntry> keptEntries;
-    std::vector<SummaryRow> keptRows;
+    std::deque<SummaryEntry> keptEntries;
+    std::deque<SummaryRow> keptRows;
     size_t next = 0;
     for (size_t i = 0; i < entries_.size(); ++i) {
         if (next < rows.size() && static_cast<size_t>(rows[next]) == i && i != 0) {
@@ -288,9 +288,13 @@ int FolderSummary::UpdateListedEntry(SummaryEntry entry)
 void FolderSummary::MergeFreshSummary(CSummaryArray fresh)
 {
     std::shared_ptr<FolderSummary> self = shared_from_this();
+    {
+        std::lock_guard lock(mutex_);
+        index_.reserve(index_.size() + fresh.size());
+    }
     for (SummaryEntry& entry : fresh) {
         entry.Cache.clear();
-        std::string listedLocator;
+        bool knownOnlyLocally = false;
         int listed;
         {
             std::lock_guard lock(mutex_);
@@ -298,15 +302,16 @@ void FolderSummary::MergeFreshSummary(CSummaryArray fresh)
                 return;
             listed = IndexOfLocked(entry.MessageId);
             if (listed >= 0)
-                listedLocator = entries_[static_cast<size_t>(listed)].Locator;
+                knownOnlyLocally = entries_[static_cast<size_t>(listed)].Locator == kCachedLocator;
         }
-        if (listed < 0) {
-            const bool isNew = entry.New;
+        if (listed < 0 && !entry.New) {
+            AddEntry(std::move(entry), false, false);
+        } else if (listed < 0) {
             const std::string subject = entry.Subject, from = entry.From, id = entry.MessageId;
             int row = AddEntry(std::move(entry), false, false);
-            if (isNew && row != -1)
+            if (row != -1)
                 context_.newMail.NoteNewMail(self, row, subject, from, id);
-        } else if (listedLocator == kCachedLocator) {
+        } else if (knownOnlyLocally) {
             AddEntry(std::move(entry), true, false);
         }
     }
@@ -373,7 +378,7 @@ void FolderSummary::Close()
         if (closed_)
             return;
         closed_ = true;
-        current = entries_;
+        current.assign(entries_.begin(), entries_.end());
         stored = stored_;
     }
     context_.newMail.ForgetSummary(this);

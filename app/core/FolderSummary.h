@@ -16,6 +16,7 @@
 #include "UiPort.h"
 
 #include <atomic>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -164,8 +165,9 @@ private:
     const std::shared_ptr<MailFolder> folder_;
 
     mutable std::mutex mutex_;
-    std::vector<SummaryEntry> entries_;
-    std::vector<SummaryRow> rows_;
+    // Deques: adding a row moves no other (a SummaryEntry is copied, not moved).
+    std::deque<SummaryEntry> entries_;
+    std::deque<SummaryRow> rows_;
     std::unordered_map<std::string, size_t> index_;  // MessageId -> row
     std::vector<SummaryEntry> stored_;
     std::unordered_map<std::string, size_t> storedIndex_;  // MessageId -> first stored entry

@@ -235,8 +235,8 @@ void FolderSummary::Sort(int column)
                 return ascending ? compared < 0 : compared > 0;
             });
         }
-        std::vector<SummaryEntry> entries{std::move(entries_[0])};
-        std::vector<SummaryRow> rows{std::move(rows_[0])};
+        std::deque<SummaryEntry> entries{std::move(entries_[0])};
+        std::deque<SummaryRow> rows{std::move(rows_[0])};
         for (size_t i : order) {
             entries.push_back(std::move(entries_[i]));
             rows.push_back(std::move(rows_[i]));

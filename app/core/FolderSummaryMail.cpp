@@ -61,11 +61,9 @@ void FolderSummary::OpenMail(int row)
         return;
     }
     if (entry.New) {
-        int i;
         {
             std::lock_guard lock(mutex_);
-            i = IndexOfLocked(id);
-            if (i >= 1)
+            if (int i = IndexOfLocked(id); i >= 1)
                 entries_[static_cast<size_t>(i)].New = false;
         }
         context_.newMail.ForgetNewMail(this, id);
@@ -270,10 +268,9 @@ void FolderSummary::DeletePendingMail(int row)
 bool FolderSummary::DeleteById(const std::string& messageId, bool remove)
 {
     SummaryEntry entry;
-    int i;
     {
         std::lock_guard lock(mutex_);
-        i = IndexOfLocked(messageId);
+        int i = IndexOfLocked(messageId);
         if (closed_ || i < 1)
             return false;
         entry = entries_[static_cast<size_t>(i)];

@@ -58,7 +58,8 @@ std::shared_ptr<FolderSummary> MailStore::OpenFolder(MailFolder& folder)
     }
     if (created) {
         context_.core.log.Info(*account, "Created a new mail summary.");
-        summary->UpdateCounters();
+        if (summary->RowCount() > 1)
+            summary->UpdateCounters();
     }
     context_.core.ui.OpenFolderWindow(folder);
     if (context_.core.online.Online()) {

@@ -19,7 +19,7 @@ NewMailList::NewMailList(UiPort& ui, UserSettings& settings, RequestQueue& reque
 void NewMailList::NoteNewMail(const std::shared_ptr<FolderSummary>& summary, int row, const std::string& subject,
                               const std::string& from, const std::string& messageId)
 {
-    if (row == -1)
+    if (row == -1 || summary->Closed())
         return;
     {
         std::lock_guard lock(mutex_);

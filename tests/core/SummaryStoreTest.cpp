@@ -176,6 +176,16 @@ TEST_F(MailTest, StoredMailsAreListedAtOnceAndAFreshSummaryConfirmsThemKeepingBo
     EXPECT_EQ(script->Fetched().size(), 3u) << "nothing is fetched again";
 }
 
+TEST_F(MailTest, AFolderOpenedOfflineShowsWhatIsKeptWithoutChecking)
+{
+    bed.engine->Online().SetOnline(false);
+    auto summary = engine().Mail().OpenFolder(*joe->Inbox());
+    EXPECT_EQ(summary->Rows()[0].subject, "To be retrieved");
+    EXPECT_EQ(script->SummaryCalls(), 0);
+    EXPECT_EQ(engine().Mail().OpenFolder(*joe->Inbox()), summary) << "one summary per folder";
+    EXPECT_EQ(bed.ui.CountCalls("OpenFolderWindow joe@Mail Inbox"), 2u) << "the window comes up again";
+}
+
 TEST_F(MailTest, EntriesWithoutSenderOrMessageIdAreNeverListed)
 {
     FakeMail noSender = MakeMail("<a>");

@@ -98,6 +98,14 @@ public:
 
     CAddressArray AddressBook() const;
     void SetAddressBook(CAddressArray book);
+    // Changes the address book under the account's lock, so that two changes
+    // made at once both count.
+    template <typename Change>
+    void UpdateAddressBook(Change&& change)
+    {
+        std::lock_guard lock(mutex_);
+        change(addressBook_);
+    }
 
 private:
     ProviderEntry& provider_;

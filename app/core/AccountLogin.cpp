@@ -5,7 +5,9 @@
 #include "AccountSettingsFile.h"
 #include "LoginProgressBox.h"
 #include "ProviderHost.h"
+#include "TextFormat.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace korvalin {
@@ -188,19 +190,32 @@ void AccountManager::AddServiceFolders(CAccount& account, LoginProgressBox& box)
     }
 }
 
+// The service's book replaces the one read from disk, except for the
+// entries added here and not yet sent to the service (Marked): they stay,
+// and a downloaded entry of the same name does not come in beside them.
 void AccountManager::FetchAddressBook(CAccount& account, LoginProgressBox& box)
 {
-    account.SetAddressBook({});
+    account.UpdateAddressBook([](CAddressArray& book) {
+        book.erase(std::remove_if(book.begin(), book.end(), [](const AddressEntry& entry) { return !entry.Marked; }),
+                   book.end());
+    });
     account.Update([](AccountState& state) { state.addressBookLoaded = true; });
     box.SetText(Printf("Getting address book on %s for %s. Press Cancel to abort.", account.ProviderName(),
                        account.Login()));
-    CAddressArray book;
-    account.ProviderObject().GetAddressBook(book);
+    CAddressArray downloaded;
+    account.ProviderObject().GetAddressBook(downloaded);
     if (box.Abandoned())
         return;
-    for (AddressEntry& entry : book)
-        entry.Marked = false;
-    account.SetAddressBook(std::move(book));
+    account.UpdateAddressBook([&downloaded](CAddressArray& book) {
+        const size_t kept = book.size();
+        for (AddressEntry& entry : downloaded) {
+            auto sameName = [&entry](const AddressEntry& local) { return EqualWithoutCase(local.Name, entry.Name); };
+            if (std::any_of(book.begin(), book.begin() + static_cast<long>(kept), sameName))
+                continue;
+            entry.Marked = false;
+            book.push_back(std::move(entry));
+        }
+    });
 }
 
 void AccountManager::StartUpdateCheckOnce()

@@ -62,6 +62,9 @@ public:
     // Writes "Sound.kvx" for every account with a tree item (at exit).
     void WriteAccountSettingsFiles();
 
+    // Starts the update check, once per run of the program.
+    void StartUpdateCheckOnce();
+
     // Aborted logins whose thread has not ended yet.
     size_t LoginsStillEnding();
 
@@ -82,7 +85,6 @@ private:
     void AddServiceFolders(CAccount& account, LoginProgressBox& box);
     void FetchAddressBook(CAccount& account, LoginProgressBox& box);
     void ReadSettingsFile(CAccount& account);
-    void StartUpdateCheckOnce();
     bool EarlierLoginStillRunning(const CAccount& account);
     void JoinEndedLoginThreads();
 

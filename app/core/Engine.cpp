@@ -91,7 +91,7 @@ void Engine::StartLogon()
         log_.Info(kCommon, "Logging into accounts");
         if (settings_.Flag(setting::kAutoCheck)) {
             if (online_.Online())
-                engineHooks_.StartUpdateCheck();
+                accounts_.StartUpdateCheckOnce();
             for (const auto& provider : providers_.Providers()) {
                 if (provider->inTree)
                     ui_.TreeChanged({TreeChangeKind::ProviderExpanded, provider.get()});

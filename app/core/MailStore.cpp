@@ -3,7 +3,7 @@
 #include "Account.h"
 #include "AccountManager.h"
 #include "FolderSummary.h"
-#include "ProviderHost.h"
+#include "TextFormat.h"
 
 namespace korvalin {
 
@@ -12,7 +12,7 @@ MailStore::MailStore(const MailContext& context, AccountManager& accounts) : con
 std::shared_ptr<MailFolder> MailStore::FindFolder(const CAccount& account, const std::string& name)
 {
     for (const auto& folder : account.Folders()) {
-        if (SameProviderName(folder->name, name))
+        if (EqualWithoutCase(folder->name, name))
             return folder;
     }
     return nullptr;

@@ -1,5 +1,7 @@
 #include "TextFormat.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
@@ -27,6 +29,13 @@ std::string Format(const char* format, ...)
 std::string PercentText(size_t done, size_t total)
 {
     return Format("%3.1f%%", total == 0 ? 100.0 : 100.0 * static_cast<double>(done) / static_cast<double>(total));
+}
+
+bool EqualWithoutCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
 }
 
 }  // namespace korvalin

@@ -86,6 +86,30 @@ TEST_F(LoginTest, SavedPasswordLogsInWithoutAskingAndFetchesFoldersAndAddresses)
     EXPECT_EQ(script->loginCalls, 2);
 }
 
+TEST_F(LoginTest, TheServicesAddressBookKeepsTheEntriesNotYetSentToIt)
+{
+    auto account = Add("joe", std::string("secret"));
+    account->SetAddressBook({{true, "Bob", "bob@here"}, {false, "Old", "old@here"}, {true, "ann", "ann@here"}});
+    script->book = {{true, "Ann", "ann@example.org"}, {false, "Cid", "cid@example.org"}};
+    ASSERT_TRUE(bed.engine->Accounts().LoginWithProgress(*account));
+
+    CAddressArray book = account->AddressBook();
+    ASSERT_EQ(book.size(), 3u);
+    EXPECT_EQ(book[0].Address, "bob@here");
+    EXPECT_TRUE(book[0].Marked) << "still to be sent";
+    EXPECT_EQ(book[1].Address, "ann@here") << "the local entry wins over the service's of the same name";
+    EXPECT_EQ(book[2].Name, "Cid");
+    EXPECT_FALSE(book[2].Marked);
+}
+
+TEST_F(LoginTest, TheUpdateCheckStartsOnceForTheLogonAndItsLogins)
+{
+    Add("joe", std::string("secret"));
+    Add("ann", std::string("secret"));
+    bed.engine->StartLogon();
+    EXPECT_EQ(hooks.updateChecks, 1);
+}
+
 TEST_F(LoginTest, WrongPasswordAsksAgainUntilTheRightOne)
 {
     auto account = Add("joe", std::nullopt);

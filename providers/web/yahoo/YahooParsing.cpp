@@ -37,7 +37,7 @@ std::string WithoutLastByte(std::string_view line)
 
 std::string CleanAddressText(std::string_view text)
 {
-    std::string cleaned = ReplaceAll(ReplaceAll(std::string(text), "&lt", "<"), "&gt", ">");
+    std::string cleaned = ReplaceAll(ReplaceAll(text, "&lt", "<"), "&gt", ">");
     std::erase(cleaned, ';');
     return cleaned;
 }

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace korvalin {
@@ -52,6 +53,8 @@ public:
     void PressTo();
     void PressCc();
     void PressBcc();
+    // The person typed into the To, Cc or BCc field.
+    void SetRecipients(RecipientFields fields) { recipients_ = std::move(fields); }
     // A double click on a name: selects it and picks it for To.
     void DoubleClick(int index);
     // The "New Address" dialog was confirmed.

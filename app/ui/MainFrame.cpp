@@ -56,6 +56,7 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(mdi_);
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this] {
         RefreshCaption();
+        ArbitrateShortcuts();
         UpdateCommands();
     });
 
@@ -221,18 +222,6 @@ void MainFrame::StartCheckTimer(int minutes)
 void MainFrame::StopBusyAnimation()
 {
     busy_->Stop();
-}
-
-void MainFrame::OpenComposeWindow(const ComposeRequest& request)
-{
-    if (composeHandler_) {
-        composeHandler_(request);
-        return;
-    }
-    QString text = QStringLiteral("A new mail from %1").arg(QString::fromStdString(request.senderText));
-    if (!request.recipient.empty())
-        text += QStringLiteral(" to %1").arg(QString::fromStdString(request.recipient));
-    Tell(text + ": the compose window is not part of this version yet.");
 }
 
 void MainFrame::ShowOptionsPlaceholder()

@@ -9,6 +9,7 @@
 #include "UiPort.h"
 
 #include <QHash>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -30,6 +31,8 @@ namespace korvalin::ui {
 
 class AccountTree;
 class BusyAnimation;
+class ComposeWindow;
+struct ComposeSetup;
 class DebugWindow;
 class HomeView;
 class NewMailsBox;
@@ -85,6 +88,10 @@ public:
     void OpenFolderWindow(MailFolder& folder);
     void CloseFolderWindow(MailFolder& folder);
     void OpenComposeWindow(const ComposeRequest& request);
+    // A compose window in the MDI area (null when the person gave it up at once).
+    ComposeWindow* OpenComposer(const ComposeSetup& setup);
+    // A mail the service did not take opens again with what the person typed.
+    void ReturnUnsentMail(const UnsentMail& mail);
     void ShowOptionsPlaceholder();
     void StartBusyAnimation();
     void RefreshSummary(const std::shared_ptr<FolderSummary>& summary);
@@ -107,8 +114,8 @@ public:
     // The tray menu's "New Mails" item k.
     void OpenNewMail(int k);
 
-    // Who shows a compose window; by default a notice that it is not part of
-    // this version yet.
+    // Who shows a compose window for a compose request; by default a
+    // compose window in the MDI area.
     void SetComposeHandler(std::function<void(const ComposeRequest&)> handler) { composeHandler_ = std::move(handler); }
 
     // "Open Korvalin": empties the new-mail list, stops the tray animation and
@@ -156,6 +163,9 @@ private:
     void OpenReadMe();
     void ShowAbout();
     void ShowAboutServices();
+    // Main-frame keys that the active mail or compose window uses itself
+    // rest while that window is active.
+    void ArbitrateShortcuts();
     void Tell(const QString& text, MessageIcon icon = MessageIcon::Information);
     CAccount* SelectedAccount() const;
 
@@ -179,6 +189,7 @@ private:
     QTimer checkTimer_;
     QTimer commandTimer_;
     std::function<void(const ComposeRequest&)> composeHandler_;
+    QHash<QAction*, QKeySequence> restingShortcuts_;
     bool shutdownDone_ = false;
     bool logonStarted_ = false;
     bool checkRulesQueued_ = false;

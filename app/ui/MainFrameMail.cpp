@@ -90,20 +90,6 @@ void MainFrame::SetTreeLabel(const CAccount* account, const MailFolder* folder, 
         item->setText(0, label);
 }
 
-void MainFrame::OpenMailWindow(const MailWindowRequest& request)
-{
-    auto* reader = new MailReader(request);
-    QMdiSubWindow* window = mdi_->addSubWindow(reader);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowTitle(QString::fromStdString(request.title));
-    if (request.rect)
-        window->setGeometry(request.rect->x, request.rect->y, request.rect->width, request.rect->height);
-    else
-        window->resize(600, 420);
-    window->show();
-    mdi_->setActiveSubWindow(window);
-}
-
 void MainFrame::ComposeFromFolder(MailFolder& folder)
 {
     if (engine_ == nullptr)

@@ -324,6 +324,16 @@ void QtUiPort::PlaySound(const std::string& file)
     });
 }
 
+void QtUiPort::ReturnUnsentMail(const UnsentMail& mail)
+{
+    if (MustNotWait())
+        return;
+    PostToUiThread(this, [this, mail] {
+        if (frame_ != nullptr)
+            frame_->ReturnUnsentMail(mail);
+    });
+}
+
 void QtUiPort::KeepAliveUntil(const std::function<bool()>& done)
 {
     if (!OnUiThread()) {

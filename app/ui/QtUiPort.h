@@ -66,6 +66,7 @@ public:
     void StartTrayAnimation() override;
     void StopTrayAnimation() override;
     void PlaySound(const std::string& file) override;
+    void ReturnUnsentMail(const UnsentMail& mail) override;
     void KeepAliveUntil(const std::function<bool()>& done) override;
 
     // The window a dialog should sit over: the active modal window, else the

@@ -1,7 +1,7 @@
 // The summary list of an open folder: columns, sorting, selection, double
 // click and pop-ups, and the new-mail list that points into it.
 #include "AccountTree.h"
-#include "MailReader.h"
+#include "MailWindow.h"
 #include "NewMailsBox.h"
 #include "SummaryView.h"
 #include "SummaryWindow.h"
@@ -210,7 +210,7 @@ TEST_F(SummaryViewTest, DoubleClickOnAMailOpensItAndItIsReadThen)
 
     ASSERT_TRUE(WaitUntil([&] {
         for (QMdiSubWindow* window : frame->Mdi().subWindowList()) {
-            if (qobject_cast<MailReader*>(window->widget()) != nullptr)
+            if (qobject_cast<MailWindow*>(window->widget()) != nullptr)
                 return window->windowTitle() == "Mail from ada@test: Hello";
         }
         return false;

@@ -66,6 +66,26 @@ bool FakeProvider::GetMail(std::string locator, std::string& body, CMailMessage&
     return false;
 }
 
+std::vector<CMailMessage> FakeScript::Sent() const
+{
+    std::lock_guard lock(sentMutex_);
+    return sent_;
+}
+
+void FakeScript::RecordSent(const CMailMessage& message)
+{
+    std::lock_guard lock(sentMutex_);
+    sent_.push_back(message);
+}
+
+bool FakeProvider::SendMail(CMailMessage message)
+{
+    if (!script_->acceptSend)
+        return false;
+    script_->RecordSent(message);
+    return true;
+}
+
 bool FakeProvider::DeleteMail(std::string)
 {
     ++script_->deleted;

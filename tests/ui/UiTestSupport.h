@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,14 @@ struct FakeScript {
     CSummaryArray summary;  // what GetMailSummary lists
     std::atomic<int> loginCalls{0};
     std::atomic<int> deleted{0};
+    std::atomic<bool> acceptSend{true};
+    // The mails handed to SendMail, in order (written by the request worker).
+    std::vector<CMailMessage> Sent() const;
+    void RecordSent(const CMailMessage& message);
+
+private:
+    mutable std::mutex sentMutex_;
+    std::vector<CMailMessage> sent_;
 };
 
 class FakeProvider : public CMailProvider {
@@ -40,7 +49,7 @@ public:
     void GetAddressBook(CAddressArray&) override {}
     // The mail of a listed entry: its sender and subject, a one-line body.
     bool GetMail(std::string locator, std::string& body, CMailMessage& message) override;
-    bool SendMail(CMailMessage) override { return false; }
+    bool SendMail(CMailMessage message) override;
     bool DeleteMail(std::string) override;
     bool GetFolders(CStringArray& names) override;
     bool GetMailSummary(CSummaryArray& list, int folder) override;

@@ -10,19 +10,70 @@
 namespace korvalin {
 namespace {
 
+void SplitAtBlanks(const std::string& item, std::vector<std::string>& tokens)
+{
+    size_t pos = 0;
+    while (pos < item.size()) {
+        size_t start = item.find_first_not_of(" \t", pos);
+        if (start == std::string::npos)
+            break;
+        size_t end = item.find_first_of(" \t", start);
+        tokens.push_back(item.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        pos = end == std::string::npos ? item.size() : end;
+    }
+}
+
+// Whether item is a display name with an address in angle brackets
+// ("Ann Lee <ann@example.org>"), which stays one recipient.
+bool IsNamedAddress(const std::string& item)
+{
+    const size_t open = item.find('<');
+    const size_t close = item.find('>', open == std::string::npos ? 0 : open);
+    return open != std::string::npos && close != std::string::npos && item.find('@', open) < close;
+}
+
+// The recipients of text: split at "," and ";" (outside quotes and angle
+// brackets), then at blanks, except where a piece names an address in angle
+// brackets, which keeps its display name. Unbalanced quotes or brackets
+// make no names: then every ",", ";" and blank separates.
 std::vector<std::string> Tokens(const std::string& text)
 {
     std::vector<std::string> tokens;
-    size_t pos = 0;
-    const char* separators = ",; ";
-    while (pos < text.size()) {
-        size_t start = text.find_first_not_of(separators, pos);
-        if (start == std::string::npos)
-            break;
-        size_t end = text.find_first_of(separators, start);
-        tokens.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-        pos = end == std::string::npos ? text.size() : end;
+    std::string item;
+    bool quoted = false;
+    bool bracketed = false;
+    auto flush = [&] {
+        if (IsNamedAddress(item)) {
+            const size_t start = item.find_first_not_of(" \t");
+            const size_t end = item.find_last_not_of(" \t");
+            tokens.push_back(item.substr(start, end - start + 1));
+        } else {
+            SplitAtBlanks(item, tokens);
+        }
+        item.clear();
+    };
+    for (char c : text) {
+        if (c == '"' && !bracketed)
+            quoted = !quoted;
+        else if (c == '<' && !quoted)
+            bracketed = true;
+        else if (c == '>' && !quoted)
+            bracketed = false;
+        if ((c == ',' || c == ';') && !quoted && !bracketed) {
+            flush();
+            continue;
+        }
+        item += c;
     }
+    if (quoted || bracketed) {
+        tokens.clear();
+        std::string plain = text;
+        for (char& c : plain)
+            c = c == ',' || c == ';' ? ' ' : c;
+        SplitAtBlanks(plain, tokens);
+        return tokens;
+    }
+    flush();
     return tokens;
 }
 

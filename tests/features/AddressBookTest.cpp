@@ -229,6 +229,19 @@ TEST_F(AddressBookTest, RecipientNamesExpandFromTheSenderThenTheOtherBooks)
     EXPECT_EQ(ExpandRecipients(bed.engine(), bed.hooks.Books(), *joe, "a@b; c@d ;e@f"), "a@b,c@d,e@f");
 }
 
+TEST_F(AddressBookTest, ANamedAddressStaysOneRecipient)
+{
+    Hold(*joe, {{false, "Robot", "robot@x.example"}});
+    EXPECT_EQ(ExpandRecipients(bed.engine(), bed.hooks.Books(), *joe, "Build Robot <ci@example.com>"),
+              "Build Robot <ci@example.com>");
+    EXPECT_EQ(ExpandRecipients(bed.engine(), bed.hooks.Books(), *joe,
+                               "\"Lee, Ann\" <ann@x.example>; robot, Bob Stone <bob@y.example>,c@z"),
+              "\"Lee, Ann\" <ann@x.example>,robot@x.example,Bob Stone <bob@y.example>,c@z");
+    EXPECT_EQ(ExpandRecipients(bed.engine(), bed.hooks.Books(), *joe, "robot <no address>"),
+              "robot@x.example,<no,address>") << "without an address the brackets are no name";
+    EXPECT_EQ(ExpandRecipients(bed.engine(), bed.hooks.Books(), *joe, "robot < x, y@z"), "robot@x.example,<,x,y@z");
+}
+
 TEST_F(AddressBookTest, NamesReferringToEachOtherStayAsTyped)
 {
     Hold(*joe, {{false, "ping", "pong"}, {false, "pong", "ping"}, {false, "wide", "wide wide wide"}});

@@ -5,7 +5,7 @@
 //
 //   korvalin-demo-profile --home DIR --pop HOST:PORT --smtp HOST:PORT
 //                         [--login NAME] [--password SECRET] [--interval MINUTES]
-//                         [--host KEY=VALUE]...
+//                         [--host KEY=VALUE]... [--web-account PROVIDER=USER=PASSWORD]...
 #include "AtomicFile.h"
 #include "Engine.h"
 #include "HeadlessPort.h"
@@ -27,6 +27,7 @@ struct Options {
     std::string password = "demo";
     int intervalMinutes = 1;
     std::vector<std::string> hosts;
+    std::vector<std::string> webAccounts;  // "PROVIDER=USER=PASSWORD"
 };
 
 int Usage(const char* why)
@@ -34,7 +35,8 @@ int Usage(const char* why)
     std::fprintf(stderr,
                  "korvalin-demo-profile: %s\n"
                  "usage: korvalin-demo-profile --home DIR --pop HOST:PORT --smtp HOST:PORT [--login NAME]\n"
-                 "       [--password SECRET] [--interval MINUTES] [--host KEY=VALUE]...\n",
+                 "       [--password SECRET] [--interval MINUTES] [--host KEY=VALUE]...\n"
+                 "       [--web-account PROVIDER=USER=PASSWORD]...\n",
                  why);
     return 2;
 }
@@ -70,6 +72,13 @@ bool Parse(int argc, char** argv, Options& options, std::string& why)
                 return false;
             }
             options.hosts.push_back(value);
+        } else if (name == "--web-account") {
+            size_t first = value.find('=');
+            if (first == std::string::npos || value.find('=', first + 1) == std::string::npos) {
+                why = "--web-account needs PROVIDER=USER=PASSWORD, not " + value;
+                return false;
+            }
+            options.webAccounts.push_back(value);
         } else {
             why = "unknown option " + name;
             return false;
@@ -134,6 +143,22 @@ int main(int argc, char** argv)
         state.pop.deleteFromServer = false;
         state.soundPath = DefaultSoundPath(paths).string();
     });
+
+    for (const std::string& line : options.webAccounts) {
+        const size_t first = line.find('=');
+        const size_t second = line.find('=', first + 1);
+        const std::string providerName = line.substr(0, first);
+        ProviderEntry* provider = engine.Providers().Find(providerName);
+        if (provider == nullptr) {
+            std::fprintf(stderr, "korvalin-demo-profile: no %s provider beside %s; its demo account is left out\n",
+                         providerName.c_str(), paths.executable.c_str());
+            continue;
+        }
+        std::shared_ptr<CAccount> web = engine.Accounts().AddAccount(
+            *provider, line.substr(first + 1, second - first - 1), line.substr(second + 1), true, 1);
+        if (web)
+            web->Update([&](AccountState& state) { state.soundPath = DefaultSoundPath(paths).string(); });
+    }
 
     UserSettings& settings = engine.Settings();
     settings.SetFlag(setting::kAutoCheck, true);

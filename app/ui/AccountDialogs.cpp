@@ -1,8 +1,9 @@
 #include "AccountDialogs.h"
 
+#include "SoundPicker.h"
+
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -28,7 +29,7 @@ QLineEdit* Field(QWidget* parent, const std::string& value, const char* name)
 {
     auto* edit = new QLineEdit(Q(value), parent);
     edit->setObjectName(name);
-    edit->setMinimumWidth(220);
+    edit->setMinimumWidth(240);
     return edit;
 }
 
@@ -42,122 +43,193 @@ QDialogButtonBox* OkCancel(QDialog& dialog, const QString& okText = {})
     return buttons;
 }
 
-// The POP fields, shared by the login box and the POP settings box.
-struct PopFields {
-    QLineEdit* pop3 = nullptr;
-    QLineEdit* smtp = nullptr;
-    QLineEdit* name = nullptr;
-    QLineEdit* address = nullptr;
-    QCheckBox* deleteFromServer = nullptr;
-
-    void AddTo(QFormLayout& form, QWidget* parent, const PopSettings& settings)
-    {
-        pop3 = Field(parent, settings.pop3Server, "pop3Server");
-        smtp = Field(parent, settings.smtpServer, "smtpServer");
-        name = Field(parent, settings.displayName, "displayName");
-        address = Field(parent, settings.emailAddress, "emailAddress");
-        deleteFromServer = new QCheckBox("&Delete mails from server on downloading", parent);
-        deleteFromServer->setChecked(settings.deleteFromServer);
-        form.addRow("POP&3 server:", pop3);
-        form.addRow("S&MTP server:", smtp);
-        form.addRow("Your &name:", name);
-        form.addRow("&E-mail address:", address);
-        form.addRow(QString(), deleteFromServer);
-    }
-
-    void CopyTo(PopSettings& settings) const
-    {
-        settings.pop3Server = S(pop3->text().trimmed());
-        settings.smtpServer = S(smtp->text().trimmed());
-        settings.displayName = S(name->text());
-        settings.emailAddress = S(address->text().trimmed());
-        settings.deleteFromServer = deleteFromServer->isChecked();
-    }
-};
-
 }  // namespace
 
-bool RunLoginBox(QWidget* parent, LoginForm& form)
+bool ValidPopSettings(const PopSettings& settings)
 {
-    QDialog dialog(parent);
-    dialog.setWindowTitle("Enter your login information");
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* fields = new QFormLayout;
-    auto* provider = new QLabel(Q(form.providerName), &dialog);
-    QLineEdit* login = Field(&dialog, form.login, "login");
-    QLineEdit* password = Field(&dialog, form.password, "password");
-    password->setEchoMode(QLineEdit::Password);
-    auto* save = new QCheckBox("&Save this password on local computer.", &dialog);
-    save->setChecked(form.savePassword);
-    fields->addRow("Provider:", provider);
-    fields->addRow("&Login:", login);
-    fields->addRow("&Password:", password);
-    fields->addRow(QString(), save);
-    layout->addLayout(fields);
+    return !settings.smtpServer.empty() && !settings.pop3Server.empty() && !settings.displayName.empty() &&
+           settings.emailAddress.find('@') != std::string::npos;
+}
 
-    PopFields pop;
-    if (form.isPop) {
-        auto* group = new QGroupBox("POP Mail Account settings", &dialog);
-        auto* popForm = new QFormLayout(group);
-        pop.AddTo(*popForm, group, form.pop);
-        layout->addWidget(group);
+PopFields::PopFields(QWidget* parent, const PopSettings& settings)
+{
+    pop3 = Field(parent, settings.pop3Server, "pop3Server");
+    smtp = Field(parent, settings.smtpServer, "smtpServer");
+    name = Field(parent, settings.displayName, "displayName");
+    address = Field(parent, settings.emailAddress, "emailAddress");
+    deleteFromServer = new QCheckBox("&Delete mails from server on downloading", parent);
+    deleteFromServer->setObjectName("deleteFromServer");
+    deleteFromServer->setChecked(settings.deleteFromServer);
+}
+
+void PopFields::AddTo(QFormLayout& form)
+{
+    form.addRow("&E-mail address:", address);
+    form.addRow("Your &name:", name);
+    form.addRow("P&OP3 server:", pop3);
+    form.addRow("S&MTP server:", smtp);
+    form.addRow(QString(), deleteFromServer);
+}
+
+PopSettings PopFields::Values() const
+{
+    PopSettings settings;
+    settings.pop3Server = S(pop3->text().trimmed());
+    settings.smtpServer = S(smtp->text().trimmed());
+    settings.displayName = S(name->text().trimmed());
+    settings.emailAddress = S(address->text().trimmed());
+    settings.deleteFromServer = deleteFromServer->isChecked();
+    return settings;
+}
+
+LoginBox::LoginBox(const LoginForm& form, LoginBoxMode mode, Teller tell, QWidget* parent)
+    : QDialog(parent), form_(form), mode_(mode), tell_(std::move(tell)), pop_(this, form.pop)
+{
+    setWindowTitle("Enter your login information");
+    setObjectName("loginBox");
+    auto* fields = new QFormLayout;
+    auto* provider = new QLabel(Q(form.providerName), this);
+    provider->setObjectName("providerName");
+    login_ = Field(this, form.login, "login");
+    login_->setEnabled(false);
+    password_ = Field(this, form.password, "password");
+    password_->setEchoMode(QLineEdit::Password);
+    save_ = new QCheckBox("&Save the password for future.", this);
+    save_->setChecked(form.savePassword);
+    fields->addRow("Provider:", provider);
+    fields->addRow("Login name:", login_);
+    fields->addRow("&Password:", password_);
+    fields->addRow(QString(), save_);
+
+    soundGroup_ = new QGroupBox("Sound when new mail arrives", this);
+    sound_ = new SoundPicker(Q(form.soundPath), "P&lay", soundGroup_);
+    auto* soundLayout = new QVBoxLayout(soundGroup_);
+    soundLayout->addWidget(sound_);
+
+    popGroup_ = new QGroupBox("POP Mail Account settings", this);
+    auto* popForm = new QFormLayout(popGroup_);
+    pop_.AddTo(*popForm);
+
+    // At a login only the password matters; the properties show the sound,
+    // and for a POP account its servers.
+    const bool properties = mode == LoginBoxMode::Properties;
+    soundGroup_->setVisible(properties);
+    popGroup_->setVisible(properties && form.isPop);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addWidget(soundGroup_);
+    layout->addWidget(popGroup_);
+    layout->addWidget(OkCancel(*this));
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    password_->setFocus();
+}
+
+LoginForm LoginBox::Form() const
+{
+    LoginForm form = form_;
+    form.password = S(password_->text());
+    form.savePassword = save_->isChecked();
+    if (mode_ == LoginBoxMode::Properties) {
+        form.soundPath = S(sound_->Path());
+        if (form.isPop)
+            form.pop = pop_.Values();
     }
-    layout->addWidget(OkCancel(dialog));
-    (form.login.empty() ? login : password)->setFocus();
-    if (dialog.exec() != QDialog::Accepted)
+    return form;
+}
+
+void LoginBox::accept()
+{
+    if (mode_ == LoginBoxMode::Properties && form_.isPop && !ValidPopSettings(pop_.Values())) {
+        tell_(kInvalidPopSettings);
+        return;
+    }
+    QDialog::accept();
+}
+
+NewAccountBox::NewAccountBox(const NewAccountForm& form, QWidget* parent) : QDialog(parent), form_(form)
+{
+    setWindowTitle("Add New Account");
+    setObjectName("newAccountBox");
+    auto* fields = new QFormLayout;
+    providers_ = new QComboBox(this);
+    providers_->setObjectName("provider");
+    for (const std::string& name : form.providerNames)
+        providers_->addItem(Q(name));
+    providers_->setCurrentIndex(form.provider);
+    login_ = Field(this, form.login, "login");
+    password_ = Field(this, form.password, "password");
+    password_->setEchoMode(QLineEdit::Password);
+    save_ = new QCheckBox("&Save this password on local computer.", this);
+    save_->setChecked(form.savePassword);
+    fields->addRow("&Email provider:", providers_);
+    fields->addRow("&Login:", login_);
+    fields->addRow("&Password:", password_);
+    fields->addRow(QString(), save_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addWidget(OkCancel(*this, "&Add"));
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    (form.provider < 0 ? static_cast<QWidget*>(providers_) : login_)->setFocus();
+}
+
+NewAccountForm NewAccountBox::Form() const
+{
+    NewAccountForm form = form_;
+    form.provider = providers_->currentIndex();
+    form.login = S(login_->text().trimmed());
+    form.password = S(password_->text());
+    form.savePassword = save_->isChecked();
+    return form;
+}
+
+PopSettingsBox::PopSettingsBox(const PopSettings& settings, Teller tell, QWidget* parent)
+    : QDialog(parent), tell_(std::move(tell)), pop_(this, settings)
+{
+    setWindowTitle("POP Mail Account settings");
+    setObjectName("popSettingsBox");
+    auto* fields = new QFormLayout;
+    pop_.AddTo(*fields);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addWidget(OkCancel(*this));
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    pop_.address->setFocus();
+}
+
+void PopSettingsBox::accept()
+{
+    if (!ValidPopSettings(pop_.Values())) {
+        tell_(kInvalidPopSettings);
+        return;
+    }
+    QDialog::accept();
+}
+
+bool RunLoginBox(QWidget* parent, LoginForm& form, LoginBoxMode mode, const Teller& tell)
+{
+    LoginBox box(form, mode, tell, parent);
+    if (box.exec() != QDialog::Accepted)
         return false;
-    form.login = S(login->text().trimmed());
-    form.password = S(password->text());
-    form.savePassword = save->isChecked();
-    if (form.isPop)
-        pop.CopyTo(form.pop);
+    form = box.Form();
     return true;
 }
 
 bool RunNewAccountBox(QWidget* parent, NewAccountForm& form)
 {
-    QDialog dialog(parent);
-    dialog.setWindowTitle("Add New Account");
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* fields = new QFormLayout;
-    auto* providers = new QComboBox(&dialog);
-    providers->setObjectName("provider");
-    for (const std::string& name : form.providerNames)
-        providers->addItem(Q(name));
-    providers->setCurrentIndex(form.provider);
-    QLineEdit* login = Field(&dialog, form.login, "login");
-    QLineEdit* password = Field(&dialog, form.password, "password");
-    password->setEchoMode(QLineEdit::Password);
-    auto* save = new QCheckBox("&Save this password on local computer.", &dialog);
-    save->setChecked(form.savePassword);
-    fields->addRow("&Email provider:", providers);
-    fields->addRow("&Login:", login);
-    fields->addRow("&Password:", password);
-    fields->addRow(QString(), save);
-    layout->addLayout(fields);
-    layout->addWidget(OkCancel(dialog, "&Add"));
-    if (dialog.exec() != QDialog::Accepted)
+    NewAccountBox box(form, parent);
+    if (box.exec() != QDialog::Accepted)
         return false;
-    form.provider = providers->currentIndex();
-    form.login = S(login->text().trimmed());
-    form.password = S(password->text());
-    form.savePassword = save->isChecked();
+    form = box.Form();
     return true;
 }
 
-bool RunPopSettingsBox(QWidget* parent, PopSettings& settings)
+bool RunPopSettingsBox(QWidget* parent, PopSettings& settings, const Teller& tell)
 {
-    QDialog dialog(parent);
-    dialog.setWindowTitle("POP Mail Account settings");
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* fields = new QFormLayout;
-    PopFields pop;
-    pop.AddTo(*fields, &dialog, settings);
-    layout->addLayout(fields);
-    layout->addWidget(OkCancel(dialog));
-    if (dialog.exec() != QDialog::Accepted)
+    PopSettingsBox box(settings, tell, parent);
+    if (box.exec() != QDialog::Accepted)
         return false;
-    pop.CopyTo(settings);
+    settings = box.Settings();
     return true;
 }
 

@@ -26,6 +26,11 @@ void QtUiPort::SetFrame(MainFrame* frame)
     frame_ = frame;
 }
 
+Teller QtUiPort::MessageTeller()
+{
+    return [this](const std::string& text) { korvalin::Tell(*this, text); };
+}
+
 bool QtUiPort::MustNotWait() const
 {
     return closing_.load() && !OnUiThread();
@@ -81,7 +86,10 @@ bool QtUiPort::AskLogin(LoginForm& form)
 {
     if (MustNotWait())
         return false;
-    return RunOnUiThread(this, [&] { return RunLoginBox(DialogParent(), form); });
+    // The engine asks at a login from the login's own thread, and for
+    // "&Properties" from the UI thread; the form does not say which.
+    const LoginBoxMode mode = OnUiThread() ? LoginBoxMode::Properties : LoginBoxMode::Login;
+    return RunOnUiThread(this, [&] { return RunLoginBox(DialogParent(), form, mode, MessageTeller()); });
 }
 
 bool QtUiPort::AskNewAccount(NewAccountForm& form)
@@ -95,7 +103,7 @@ bool QtUiPort::AskPopSettings(PopSettings& settings)
 {
     if (MustNotWait())
         return false;
-    return RunOnUiThread(this, [&] { return RunPopSettingsBox(DialogParent(), settings); });
+    return RunOnUiThread(this, [&] { return RunPopSettingsBox(DialogParent(), settings, MessageTeller()); });
 }
 
 SetupWizardChoices QtUiPort::RunSetupWizard()

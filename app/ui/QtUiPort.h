@@ -5,6 +5,7 @@
 // wait return their "cancel" answer at once, so no thread can block the end.
 #pragma once
 
+#include "AccountDialogs.h"
 #include "MessageBoxes.h"
 #include "UiPort.h"
 
@@ -76,6 +77,8 @@ public:
 private:
     // True when a waiting call must not wait (closing, from another thread).
     bool MustNotWait() const;
+    // The dialogs' way to tell the person something: this port's message boxes.
+    korvalin::ui::Teller MessageTeller();
 
     QPointer<MainFrame> frame_;
     MessagePresenter presenter_;

@@ -44,8 +44,16 @@ std::string FolderSummary::Title() const
 
 std::vector<SummaryRow> FolderSummary::Rows() const
 {
+    std::vector<SummaryRow> rows;
     std::lock_guard lock(mutex_);
-    return {rows_.begin(), rows_.end()};
+    rows.reserve(rows_.size());
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        const SummaryEntry& entry = entries_[i];
+        const ListedRow& listed = rows_[i];
+        rows.push_back({listed.image, listed.from, listed.subject, listed.date, listed.size, entry.MessageId, entry.New,
+                        !entry.Cache.empty(), entry.Locator == kCachedLocator});
+    }
+    return rows;
 }
 
 size_t FolderSummary::RowCount() const
@@ -88,12 +96,11 @@ int FolderSummary::IndexOfLocked(const std::string& messageId) const
 
 void FolderSummary::AppendLocked(SummaryEntry entry)
 {
-    SummaryRow row;
+    ListedRow row;
     row.from = entry.From;
     row.subject = entry.Subject;
     row.date = entry.Date;
     row.size = entry.Size;
-    row.messageId = entry.MessageId;
     index_.emplace(entry.MessageId, entries_.size());
     entries_.push_back(std::move(entry));
     rows_.push_back(std::move(row));
@@ -103,12 +110,8 @@ void FolderSummary::AppendLocked(SummaryEntry entry)
 void FolderSummary::SetImageLocked(size_t row)
 {
     const SummaryEntry& entry = entries_[row];
-    SummaryRow& shown = rows_[row];
-    shown.isNew = entry.New;
-    shown.cached = !entry.Cache.empty();
-    shown.serverCopyGone = entry.Locator == kCachedLocator;
     if (row != 0)
-        shown.image = RowImageFor(entry.New, !entry.Cache.empty());
+        rows_[row].image = RowImageFor(entry.New, !entry.Cache.empty());
 }
 
 void FolderSummary::RebuildIndexLocked()
@@ -121,8 +124,8 @@ void FolderSummary::RebuildIndexLocked()
 std::vector<std::string> FolderSummary::RemoveRowsLocked(const std::vector<int>& rows)
 {
     std::vector<std::string> caches;
-    std::deque<SummaryEntry> keptEntries;
-    std::deque<SummaryRow> keptRows;
+    std::vector<SummaryEntry> keptEntries;
+    std::vector<ListedRow> keptRows;
     size_t next = 0;
     for (size_t i = 0; i < entries_.size(); ++i) {
         if (next < rows.size() && static_cast<size_t>(rows[next]) == i && i != 0) {
@@ -269,7 +272,7 @@ int FolderSummary::UpdateListedEntry(SummaryEntry entry)
         if (deleted) {
             caches = RemoveRowsLocked({i});
         } else {
-            SummaryRow& row = rows_[static_cast<size_t>(i)];
+            ListedRow& row = rows_[static_cast<size_t>(i)];
             row.date = entry.Date;
             row.size = entry.Size;
             entries_[static_cast<size_t>(i)] = std::move(entry);
@@ -378,7 +381,7 @@ void FolderSummary::Close()
         if (closed_)
             return;
         closed_ = true;
-        current.assign(entries_.begin(), entries_.end());
+        current = entries_;
         stored = stored_;
     }
     context_.newMail.ForgetSummary(this);

@@ -16,7 +16,6 @@
 #include "UiPort.h"
 
 #include <atomic>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -138,6 +137,12 @@ public:
     bool TakePlaySoundMark() { return playSound_.exchange(false); }
 
 private:
+    // What a row shows; the rest of SummaryRow comes from its entry.
+    struct ListedRow {
+        int image = rowimage::kReadUncached;
+        std::string from, subject, date, size;
+    };
+
     int AddEntry(SummaryEntry entry, bool update, bool updateCounters);
     int UpdateListedEntry(SummaryEntry entry);
     bool RunFilters(SummaryEntry& entry);
@@ -159,15 +164,15 @@ private:
     // Removes the rows (ascending, none of them 0); returns their Cache values.
     std::vector<std::string> RemoveRowsLocked(const std::vector<int>& rows);
     void SetImageLocked(size_t row);
+    static const std::string& ColumnText(const ListedRow& row, int column);
 
     MailContext context_;
     const std::shared_ptr<CAccount> account_;
     const std::shared_ptr<MailFolder> folder_;
 
     mutable std::mutex mutex_;
-    // Deques: adding a row moves no other (a SummaryEntry is copied, not moved).
-    std::deque<SummaryEntry> entries_;
-    std::deque<SummaryRow> rows_;
+    std::vector<SummaryEntry> entries_;
+    std::vector<ListedRow> rows_;
     std::unordered_map<std::string, size_t> index_;  // MessageId -> row
     std::vector<SummaryEntry> stored_;
     std::unordered_map<std::string, size_t> storedIndex_;  // MessageId -> first stored entry

@@ -31,7 +31,9 @@ int CompareWithoutCase(const std::string& a, const std::string& b)
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-const std::string& ColumnText(const SummaryRow& row, int column)
+}  // namespace
+
+const std::string& FolderSummary::ColumnText(const ListedRow& row, int column)
 {
     switch (column) {
     case 1:
@@ -44,8 +46,6 @@ const std::string& ColumnText(const SummaryRow& row, int column)
         return row.size;
     }
 }
-
-}  // namespace
 
 std::vector<std::string> FolderSummary::SelectedIds(const std::vector<int>& selection) const
 {
@@ -235,8 +235,8 @@ void FolderSummary::Sort(int column)
                 return ascending ? compared < 0 : compared > 0;
             });
         }
-        std::deque<SummaryEntry> entries{std::move(entries_[0])};
-        std::deque<SummaryRow> rows{std::move(rows_[0])};
+        std::vector<SummaryEntry> entries{std::move(entries_[0])};
+        std::vector<ListedRow> rows{std::move(rows_[0])};
         for (size_t i : order) {
             entries.push_back(std::move(entries_[i]));
             rows.push_back(std::move(rows_[i]));

@@ -69,7 +69,7 @@ MainCommands MainCommands::Create(QObject* parent)
     c.createAccount = Make(parent, "Create an account with...", "Sign up for a new account with this provider");
     c.hideProvider = Make(parent, "Hide", "Hide this provider");
 
-    c.options = Later(Make(parent, "&Options", "Korvalin Options", {}, "options"));
+    c.options = Make(parent, "&Options", "Korvalin Options", {}, "options");
     c.clearAllSettings = Make(parent, "&Delete All Configuration", "Delete all the accounts and settings");
     c.goOffline = Make(parent, "O&ffline Mode", "Go Offline\nOffline", {}, "offline");
     c.goOnline = Make(parent, "O&nline Mode", "Go Online\nOnline", {}, "online");

@@ -224,11 +224,6 @@ void MainFrame::StopBusyAnimation()
     busy_->Stop();
 }
 
-void MainFrame::ShowOptionsPlaceholder()
-{
-    Tell("The Options sheet is not part of this version yet; the settings keep their current values.");
-}
-
 void MainFrame::Tell(const QString& text, MessageIcon icon)
 {
     if (port_ == nullptr)

@@ -92,7 +92,8 @@ public:
     ComposeWindow* OpenComposer(const ComposeSetup& setup);
     // A mail the service did not take opens again with what the person typed.
     void ReturnUnsentMail(const UnsentMail& mail);
-    void ShowOptionsPlaceholder();
+    // "Korvalin Options" (also opened by the engine after an upgrade).
+    void OpenOptionsSheet();
     void StartBusyAnimation();
     void RefreshSummary(const std::shared_ptr<FolderSummary>& summary);
     void SetTreeLabel(const CAccount* account, const MailFolder* folder, const QString& label);

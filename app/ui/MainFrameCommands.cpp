@@ -80,6 +80,7 @@ void MainFrame::ConnectCommands()
         if (engine_ != nullptr && features_ != nullptr)
             SynchronizeAddressBooks(*engine_, features_->Books());
     });
+    connect(c.options, &QAction::triggered, this, &MainFrame::OpenOptionsSheet);
     connect(c.show, &QAction::triggered, this, &MainFrame::ShowFromTray);
     connect(c.exit, &QAction::triggered, this, &QWidget::close);
     connect(c.news, &QAction::triggered, this, [this] { ShowVendorPage("/tips.htm"); });

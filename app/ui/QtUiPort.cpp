@@ -119,7 +119,7 @@ void QtUiPort::OpenOptionsSheet()
         return;
     RunOnUiThread(this, [this] {
         if (frame_ != nullptr)
-            frame_->ShowOptionsPlaceholder();
+            frame_->OpenOptionsSheet();
     });
 }
 

@@ -59,7 +59,7 @@ MainCommands MainCommands::Create(QObject* parent)
     c.check = Make(parent, "&Check for new mail", "Check for new mail in the current folder\nCheck for new mail",
                    QKeySequence(Qt::Key_F5), "check");
     c.stop = Make(parent, "&Stop", "Stop the internet access\nStop", {}, "stop");
-    c.search = Later(Make(parent, "Search in mails", "Search in Mails", QKeySequence(Qt::CTRL | Qt::Key_F), "search"));
+    c.search = Make(parent, "Search in mails", "Search in Mails", QKeySequence(Qt::CTRL | Qt::Key_F), "search");
 
     c.addAccount = Make(parent, "&New", "Add a new account to be monitored by Dravnek\nAdd New Account");
     c.deleteAccount = Make(parent, "&Delete", "Delete Account");

@@ -94,6 +94,8 @@ public:
     void ReturnUnsentMail(const UnsentMail& mail);
     // "Korvalin Options" (also opened by the engine after an upgrade).
     void OpenOptionsSheet();
+    // "Search in mails".
+    void OpenSearch();
     void StartBusyAnimation();
     void RefreshSummary(const std::shared_ptr<FolderSummary>& summary);
     void SetTreeLabel(const CAccount* account, const MailFolder* folder, const QString& label);

@@ -81,6 +81,7 @@ void MainFrame::ConnectCommands()
             SynchronizeAddressBooks(*engine_, features_->Books());
     });
     connect(c.options, &QAction::triggered, this, &MainFrame::OpenOptionsSheet);
+    connect(c.search, &QAction::triggered, this, &MainFrame::OpenSearch);
     connect(c.show, &QAction::triggered, this, &MainFrame::ShowFromTray);
     connect(c.exit, &QAction::triggered, this, &QWidget::close);
     connect(c.news, &QAction::triggered, this, [this] { ShowVendorPage("/tips.htm"); });

@@ -4,6 +4,7 @@
 #include "MainFrame.h"
 #include "OptionsSheet.h"
 #include "QtUiPort.h"
+#include "SearchDialog.h"
 
 namespace korvalin::ui {
 
@@ -21,6 +22,16 @@ void MainFrame::OpenOptionsSheet()
         else
             StartCheckTimer(minutes);
     });
+}
+
+void MainFrame::OpenSearch()
+{
+    if (engine_ == nullptr)
+        return;
+    SearchDialog search(*engine_, port_ != nullptr ? port_->DialogParent() : this);
+    search.setWindowIcon(windowIcon());
+    search.raise();
+    search.exec();
 }
 
 }  // namespace korvalin::ui

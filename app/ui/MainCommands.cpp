@@ -13,10 +13,6 @@
 namespace korvalin::ui {
 namespace {
 
-// Commands whose windows are not part of this version yet: present in the
-// menus, always disabled.
-constexpr const char* kLaterProperty = "korvalinLater";
-
 QAction* Make(QObject* parent, const QString& text, const QString& tip, const QKeySequence& shortcut = {},
               const QString& icon = {})
 {
@@ -29,16 +25,9 @@ QAction* Make(QObject* parent, const QString& text, const QString& tip, const QK
     return action;
 }
 
-QAction* Later(QAction* action)
-{
-    action->setProperty(kLaterProperty, true);
-    action->setEnabled(false);
-    return action;
-}
-
 void Enable(QAction* action, bool enabled)
 {
-    action->setEnabled(enabled && !action->property(kLaterProperty).toBool());
+    action->setEnabled(enabled);
 }
 
 }  // namespace
@@ -65,7 +54,7 @@ MainCommands MainCommands::Create(QObject* parent)
     c.deleteAccount = Make(parent, "&Delete", "Delete Account");
     c.accountProperties = Make(parent, "&Properties", "Change the properties for this account\nProperties");
     c.logOff = Make(parent, "Log Off", "Log off this account\nLog Off");
-    c.setFilters = Later(Make(parent, "&Set Filters", "Set Filters"));
+    c.setFilters = Make(parent, "&Set Filters", "Set Filters");
     c.createAccount = Make(parent, "Create an account with...", "Sign up for a new account with this provider");
     c.hideProvider = Make(parent, "Hide", "Hide this provider");
 
@@ -74,7 +63,7 @@ MainCommands MainCommands::Create(QObject* parent)
     c.goOffline = Make(parent, "O&ffline Mode", "Go Offline\nOffline", {}, "offline");
     c.goOnline = Make(parent, "O&nline Mode", "Go Online\nOnline", {}, "online");
     c.viewPending = Make(parent, "&View Pending Actions", "View actions pending for online mode\nPending actions");
-    c.addressBook = Later(Make(parent, "Show &Address Book", "Show the address book\nAddress Book", {}, "addressbook"));
+    c.addressBook = Make(parent, "Show &Address Book", "Show the address book\nAddress Book", {}, "addressbook");
     c.synchronize = Make(parent, "S&ynchronize Address Book", "Synchronize the address books with the services");
     c.debugWindow = Make(parent, "&Debug Window", "View the Debug Window");
     c.debugWindow->setCheckable(true);

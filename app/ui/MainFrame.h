@@ -96,6 +96,10 @@ public:
     void OpenOptionsSheet();
     // "Search in mails".
     void OpenSearch();
+    // "&Set Filters" for account.
+    void OpenFilters(CAccount& account);
+    // "Show &Address Book".
+    void OpenAddressBook();
     void StartBusyAnimation();
     void RefreshSummary(const std::shared_ptr<FolderSummary>& summary);
     void SetTreeLabel(const CAccount* account, const MailFolder* folder, const QString& label);

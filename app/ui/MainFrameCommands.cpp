@@ -82,6 +82,11 @@ void MainFrame::ConnectCommands()
     });
     connect(c.options, &QAction::triggered, this, &MainFrame::OpenOptionsSheet);
     connect(c.search, &QAction::triggered, this, &MainFrame::OpenSearch);
+    connect(c.setFilters, &QAction::triggered, this, [this] {
+        if (CAccount* account = SelectedAccount(); account != nullptr && tree_->SelectedKind() == TreeItemKind::Account)
+            OpenFilters(*account);
+    });
+    connect(c.addressBook, &QAction::triggered, this, &MainFrame::OpenAddressBook);
     connect(c.show, &QAction::triggered, this, &MainFrame::ShowFromTray);
     connect(c.exit, &QAction::triggered, this, &QWidget::close);
     connect(c.news, &QAction::triggered, this, [this] { ShowVendorPage("/tips.htm"); });

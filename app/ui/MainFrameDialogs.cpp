@@ -1,6 +1,9 @@
 // The main frame's dialogs: the Options sheet, search, filters and the
 // address book.
+#include "AddressBookWindow.h"
 #include "Engine.h"
+#include "FeatureHooks.h"
+#include "FiltersWindow.h"
 #include "MainFrame.h"
 #include "OptionsSheet.h"
 #include "QtUiPort.h"
@@ -32,6 +35,22 @@ void MainFrame::OpenSearch()
     search.setWindowIcon(windowIcon());
     search.raise();
     search.exec();
+}
+
+void MainFrame::OpenFilters(CAccount& account)
+{
+    if (engine_ == nullptr || features_ == nullptr)
+        return;
+    FiltersWindow filters(*engine_, features_->Filters(), account, port_ != nullptr ? port_->DialogParent() : this);
+    filters.setWindowIcon(windowIcon());
+    filters.exec();
+}
+
+void MainFrame::OpenAddressBook()
+{
+    if (engine_ == nullptr || features_ == nullptr)
+        return;
+    AddressBookWindow::ShowStandAlone(*engine_, features_->Books(), port_ != nullptr ? port_->DialogParent() : this);
 }
 
 }  // namespace korvalin::ui

@@ -123,6 +123,9 @@ AddressBookWindow::AddressBookWindow(std::unique_ptr<AddressBookDialog> logic, Q
         logic_->DoubleClick(names_->row(item));
         Refresh();
     });
+    // What the person types into the recipient fields is kept as it is typed.
+    for (QLineEdit* field : {to_, cc_, bcc_})
+        connect(field, &QLineEdit::textEdited, this, &AddressBookWindow::TakeRecipientFields);
     connect(address_, &QLineEdit::textEdited, this, [this](const QString& text) {
         logic_->TypeAddress(text.toStdString());
     });

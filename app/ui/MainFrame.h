@@ -92,6 +92,8 @@ public:
     ComposeWindow* OpenComposer(const ComposeSetup& setup);
     // A mail the service did not take opens again with what the person typed.
     void ReturnUnsentMail(const UnsentMail& mail);
+    // The first run's "Korvalin Setup".
+    SetupWizardChoices RunSetupWizard();
     // "Korvalin Options" (also opened by the engine after an upgrade).
     void OpenOptionsSheet();
     // "Search in mails".

@@ -8,8 +8,20 @@
 #include "OptionsSheet.h"
 #include "QtUiPort.h"
 #include "SearchDialog.h"
+#include "SetupWizard.h"
 
 namespace korvalin::ui {
+
+SetupWizardChoices MainFrame::RunSetupWizard()
+{
+    if (engine_ == nullptr)
+        return SetupWizardChoices{};
+    SetupWizard wizard(*engine_, features_ != nullptr ? &features_->Filters() : nullptr,
+                       port_ != nullptr ? port_->DialogParent() : this);
+    wizard.setWindowIcon(windowIcon());
+    wizard.exec();
+    return wizard.Choices();
+}
 
 void MainFrame::OpenOptionsSheet()
 {

@@ -108,9 +108,9 @@ bool QtUiPort::AskPopSettings(PopSettings& settings)
 
 SetupWizardChoices QtUiPort::RunSetupWizard()
 {
-    // The first-run wizard's pages are not part of this version: the first
-    // run starts with its defaults, and accounts are added from the tree.
-    return SetupWizardChoices{};
+    if (MustNotWait())
+        return SetupWizardChoices{};
+    return RunOnUiThread(this, [this] { return frame_ != nullptr ? frame_->RunSetupWizard() : SetupWizardChoices{}; });
 }
 
 void QtUiPort::OpenOptionsSheet()

@@ -265,6 +265,8 @@ bool MainFrame::Shutdown()
 {
     if (shutdownDone_)
         return true;
+    if (!CloseComposeWindows())
+        return false;
     if (engine_ != nullptr) {
         if (!engine_->Mode().ConfirmQuit())
             return false;

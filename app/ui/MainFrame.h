@@ -175,6 +175,8 @@ private:
     // Main-frame keys that the active mail or compose window uses itself
     // rest while that window is active.
     void ArbitrateShortcuts();
+    // Each unsent mail asks whether to give it up; false when one is kept.
+    bool CloseComposeWindows();
     void Tell(const QString& text, MessageIcon icon = MessageIcon::Information);
     CAccount* SelectedAccount() const;
 

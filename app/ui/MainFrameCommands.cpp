@@ -1,4 +1,5 @@
 // The main frame's command handlers and its command update pass.
+#include "AboutBox.h"
 #include "AccountTree.h"
 #include "AddressBookSync.h"
 #include "BusyAnimation.h"
@@ -146,9 +147,8 @@ void MainFrame::OpenReadMe()
 
 void MainFrame::ShowAbout()
 {
-    Tell(QStringLiteral("%1\n\nA mail checker and mail client for POP3 and web-mail accounts.\n"
-                        "Copyright Dravnek. Visit %2 for news and updates.")
-             .arg(kApplicationTitle, VendorBase()));
+    AboutBox about(kApplicationTitle, VendorBase(), this);
+    about.exec();
 }
 
 void MainFrame::ShowAboutServices()

@@ -89,6 +89,18 @@ void MainFrame::OpenMailWindow(const MailWindowRequest& request)
     mail->setFocus();
 }
 
+bool MainFrame::CloseComposeWindows()
+{
+    for (QMdiSubWindow* window : mdi_->subWindowList()) {
+        if (qobject_cast<ComposeWindow*>(window->widget()) == nullptr)
+            continue;
+        mdi_->setActiveSubWindow(window);
+        if (!window->close())
+            return false;
+    }
+    return true;
+}
+
 void MainFrame::ArbitrateShortcuts()
 {
     QList<QKeySequence> taken;

@@ -7,6 +7,7 @@
 #include "TextConversion.h"
 #include "UserInformation.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -269,6 +270,29 @@ TEST_F(ComposeWindowTest, ClosingAsksFirstAndNoKeepsTheMail)
     Answer(MessageAnswer::Yes);
     EXPECT_TRUE(window->close());
     EXPECT_TRUE(WaitUntil([&] { return ComposeWindows().empty(); }));
+}
+
+TEST_F(ComposeWindowTest, QuittingAsksAboutAnUnsentMailAndNoKeepsTheProgramRunning)
+{
+    Compose(LoggedInAccount(*web, "ann"));
+    Answer(MessageAnswer::No);
+    EXPECT_FALSE(frame->Shutdown());
+    EXPECT_EQ(CountMessages(kCancelQuestion), 1u);
+    EXPECT_EQ(ComposeWindows().size(), 1u);
+    Answer(MessageAnswer::Yes);
+    EXPECT_TRUE(frame->Shutdown());
+}
+
+TEST_F(ComposeWindowTest, WhileItIsActiveTheWindowsOwnKeysWinOverTheFramesAndComeBackAfter)
+{
+    const QKeySequence selectAll = frame->Commands().selectAll->shortcut();
+    ASSERT_EQ(selectAll, QKeySequence(Qt::CTRL | Qt::Key_A));
+    ComposeWindow* compose = Compose(LoggedInAccount(*web, "ann"));
+    EXPECT_TRUE(frame->Commands().selectAll->shortcut().isEmpty()) << "Ctrl+A is the address book here";
+    EXPECT_EQ(frame->Commands().compose->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    compose->CloseConfirmed();
+    ASSERT_TRUE(WaitUntil([&] { return ComposeWindows().empty(); }));
+    EXPECT_EQ(frame->Commands().selectAll->shortcut(), selectAll);
 }
 
 TEST_F(ComposeWindowTest, DeleteActsInTheHeaderFieldThatLastHadTheFocusElseInTheBody)

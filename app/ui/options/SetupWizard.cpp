@@ -31,6 +31,7 @@ public:
     explicit WelcomePage(QWidget* parent) : QWizardPage(parent)
     {
         setTitle("Welcome to Korvalin Mail");
+        setSubTitle("A few questions, and Korvalin Mail is ready.");
         auto* text = new QLabel(
             "Korvalin Mail checks all your mail accounts from one place: POP3 mailboxes and web-based mail services. "
             "It tells you when new mail arrives, lets you read, answer and forward it, and works offline too.\n\n"
@@ -149,6 +150,7 @@ bool WizardAccountsPage::validatePage()
 WizardBehaviourPage::WizardBehaviourPage(Engine& engine, QWidget* parent) : QWizardPage(parent), engine_(engine)
 {
     setTitle("Customize Korvalin behavior");
+    setSubTitle("How often Korvalin Mail looks for new mail, and how it starts.");
     autoCheck = Box(this, "&Automatically check for new mails every", true);
     interval = new QSpinBox(this);
     interval->setObjectName("interval");

@@ -86,6 +86,8 @@ MessageBoxReply RunMessageBox(QWidget* parent, const MessageBoxRequest& request)
     QMessageBox box(parent);
     box.setWindowTitle(request.caption.empty() ? QString::fromLatin1(kProgramName)
                                                : QString::fromStdString(request.caption));
+    // Texts carry addresses such as "<ann@example.org>": never markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(QString::fromStdString(request.text));
     box.setIcon(ToQtIcon(request.icon));
     box.setStandardButtons(ToQtButtons(request.buttons));

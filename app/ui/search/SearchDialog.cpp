@@ -33,7 +33,7 @@ SearchDialog::SearchDialog(Engine& engine, QWidget* parent) : QDialog(parent), e
     allWords->setChecked(true);
     results = new QListWidget(this);
     results->setObjectName("results");
-    results->setMinimumSize(420, 180);
+    results->setMinimumSize(540, 220);
     count = new QLabel("Search results here", this);
     count->setObjectName("count");
     searchButton = new QPushButton("&Search", this);

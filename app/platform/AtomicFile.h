@@ -18,4 +18,8 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, std:
 // Replaces file with data; the new file gets the permission bits mode.
 Status WriteFileAtomically(const std::filesystem::path& file, const std::string& data, mode_t mode = 0644);
 
+// Replaces file with everything that can still be read from the open
+// descriptor source, the same way.
+Status CopyIntoFileAtomically(int source, const std::filesystem::path& file, mode_t mode = 0644);
+
 }  // namespace korvalin

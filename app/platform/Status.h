@@ -9,9 +9,10 @@ namespace korvalin {
 struct Status {
     bool ok = true;
     std::string error;
+    int errorNumber = 0;  // the system's error number, where a system call failed
 
     static Status Ok() { return {}; }
-    static Status Failure(std::string why) { return {false, std::move(why)}; }
+    static Status Failure(std::string why, int number = 0) { return {false, std::move(why), number}; }
     explicit operator bool() const { return ok; }
 };
 

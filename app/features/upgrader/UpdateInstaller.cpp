@@ -1,5 +1,6 @@
 #include "UpdateInstaller.h"
 
+#include "AtomicFile.h"
 #include "PluginFileName.h"
 
 #include <algorithm>
@@ -8,7 +9,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 namespace korvalin {
 namespace {
@@ -24,7 +24,6 @@ public:
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int Fd() const { return fd_; }
-    int Release() { return std::exchange(fd_, -1); }
 
 private:
     int fd_;
@@ -33,32 +32,6 @@ private:
 std::string SystemError(const std::string& what)
 {
     return what + ": " + std::strerror(errno);
-}
-
-bool CopyAll(int from, int to, std::string* why)
-{
-    char buffer[64 * 1024];
-    for (;;) {
-        ssize_t n = ::read(from, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            *why = SystemError("cannot read the download");
-            return false;
-        }
-        if (n == 0)
-            return true;
-        for (ssize_t written = 0; written < n;) {
-            ssize_t w = ::write(to, buffer + written, static_cast<size_t>(n - written));
-            if (w < 0 && errno == EINTR)
-                continue;
-            if (w < 0) {
-                *why = SystemError("cannot write the plug-in");
-                return false;
-            }
-            written += w;
-        }
-    }
 }
 
 enum class Outcome { Installed, NotPlainFile, Failed };
@@ -77,28 +50,11 @@ Outcome Install(const std::filesystem::path& source, const std::filesystem::path
     struct stat status {};
     if (::fstat(in.Fd(), &status) != 0 || !S_ISREG(status.st_mode))
         return Outcome::NotPlainFile;
-    std::string temp = target.string() + ".newXXXXXX";
-    Descriptor out(::mkstemp(temp.data()));
-    if (out.Fd() < 0) {
-        *why = SystemError("cannot create a file beside " + target.string());
+    if (Status copied = CopyIntoFileAtomically(in.Fd(), target, 0755); !copied) {
+        *why = copied.error;
         return Outcome::Failed;
     }
-    bool ok = ::fchmod(out.Fd(), 0755) == 0 && CopyAll(in.Fd(), out.Fd(), why);
-    if (ok && ::fsync(out.Fd()) != 0) {
-        *why = SystemError("cannot write the plug-in");
-        ok = false;
-    }
-    if (::close(out.Release()) != 0 && ok) {
-        *why = SystemError("cannot write the plug-in");
-        ok = false;
-    }
-    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-        *why = SystemError("cannot replace " + target.string());
-        ok = false;
-    }
-    if (!ok)
-        ::unlink(temp.c_str());
-    return ok ? Outcome::Installed : Outcome::Failed;
+    return Outcome::Installed;
 }
 
 }  // namespace

@@ -1,14 +1,22 @@
 // korvalin: the mail program. Its only parameter is an optional recipient
-// (an address or a "mailto:" link) to compose a new mail to.
+// (an address or a "mailto:" link) to compose a new mail to; --version and
+// --help answer without opening a window (or needing a display).
+#include "CommandLine.h"
 #include "Program.h"
 
 #include <QApplication>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 int main(int argc, char** argv)
 {
+    const std::vector<std::string> given(argv + 1, argv + argc);
+    if (auto answer = korvalin::AnswerCommandLine(given, KORVALIN_VERSION)) {
+        std::fputs(answer->text.c_str(), stdout);
+        return answer->exitCode;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName("korvalin");
     QApplication::setApplicationDisplayName("Korvalin Mail");

@@ -1,15 +1,14 @@
 // korvalin: the mail program. Its only parameter is an optional recipient
 // (an address or a "mailto:" link) to compose a new mail to.
 #include "Program.h"
-
-#include <QApplication>
+#include "ProgramApplication.h"
 
 #include <string>
 #include <vector>
 
 int main(int argc, char** argv)
 {
-    QApplication application(argc, argv);
+    korvalin::ui::ProgramApplication application(argc, argv);
     QApplication::setApplicationName("korvalin");
     QApplication::setApplicationDisplayName("Korvalin Mail");
     QApplication::setOrganizationName("Dravnek");

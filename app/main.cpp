@@ -3,8 +3,7 @@
 // --help answer without opening a window (or needing a display).
 #include "CommandLine.h"
 #include "Program.h"
-
-#include <QApplication>
+#include "ProgramApplication.h"
 
 #include <cstdio>
 #include <string>
@@ -17,7 +16,7 @@ int main(int argc, char** argv)
         std::fputs(answer->text.c_str(), stdout);
         return answer->exitCode;
     }
-    QApplication application(argc, argv);
+    korvalin::ui::ProgramApplication application(argc, argv);
     QApplication::setApplicationName("korvalin");
     QApplication::setApplicationDisplayName("Korvalin Mail");
     QApplication::setOrganizationName("Dravnek");

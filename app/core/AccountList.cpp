@@ -50,7 +50,8 @@ DecodedAccountList DecodeAccountList(const std::string& value)
     while (!reader.AtEnd()) {
         StoredAccount account;
         uint8_t hasPassword = 0, savePassword = 0, maskLow = 0, maskHigh = 0;
-        if (!reader.Text(account.login) || !reader.Byte(hasPassword) || hasPassword > 1 ||
+        // A has-password byte other than 1 means "no password".
+        if (!reader.Text(account.login) || !reader.Byte(hasPassword) ||
             (hasPassword == 1 && !reader.Text(account.password)) || !reader.Byte(savePassword) ||
             !reader.Byte(maskLow) || !reader.Byte(maskHigh)) {
             result.damaged = true;

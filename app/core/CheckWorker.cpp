@@ -164,7 +164,9 @@ void CheckWorker::Drive(const std::shared_ptr<Run>& run)
             continue;
         for (const auto& account : providers[p]->accounts.Snapshot()) {
             AccountState state = account->State();
-            if (!state.inTree || !state.checked || !state.loggedIn)
+            // An account that is not logged in gets its folders opened; their
+            // folder threads end at once.
+            if (!state.inTree || !state.checked)
                 continue;
             for (const auto& folder : account->Folders()) {
                 if (run->abandoned)

@@ -29,7 +29,8 @@ Engine::Engine(PlatformPaths paths, UiPort& ui, EngineOptions options)
       mode_(mailContext_, accounts_, mail_, checks_)
 {
     mail_.SetCheckStarter(&checks_);
-    requests_.Start([this](MailRequest& request) { ServeRequest(mailContext_, request); });
+    if (!requests_.Start([this](MailRequest& request) { ServeRequest(mailContext_, request); }, options.startWorker))
+        ui_.FatalError(kWorkerThreadFailure);
 }
 
 Engine::~Engine()
@@ -99,9 +100,8 @@ void Engine::StartLogon()
             std::vector<std::shared_ptr<CAccount>> accounts = accounts_.AllAccounts();
             for (size_t i = 0; i < accounts.size(); ++i) {
                 ui_.SetStatusText(kProgressPane, PercentText(i + 1, accounts.size()));
-                AccountState state = accounts[i]->State();
-                // An account of a hidden provider is out of sight: it is not logged in.
-                if (state.folderMask != 0 && state.inTree)
+                // Every monitored account logs in, a hidden provider's too.
+                if (accounts[i]->State().folderMask != 0)
                     accounts_.LoginWithProgress(*accounts[i]);
             }
             ui_.StartCheckTimer(settings_.CheckIntervalMinutes());

@@ -34,6 +34,7 @@ struct EngineOptions {
     CoreHooks* hooks = nullptr;  // null: the defaults
     DiagnosticLog::LocalTimeSource localTime;
     OnlineState::ClockSource clock;
+    RequestQueue::ThreadStarter startWorker;  // empty: a std::thread
 };
 
 class Engine {

@@ -354,6 +354,12 @@ void FolderSummary::RememberMailWindowRect(const WindowRect& rect)
     mailWindowRect_ = rect;
 }
 
+void FolderSummary::ForgetMailWindowRect()
+{
+    std::lock_guard lock(mutex_);
+    mailWindowRect_.reset();
+}
+
 void FolderSummary::DeleteCacheFile(const std::string& reference)
 {
     if (reference == kCounterCache)

@@ -115,7 +115,8 @@ public:
     void DownloadQueuedMail(int row, const std::string& messageId);
     // Returns true when the deletion is queued for the server (online).
     bool DeleteMailAt(int row, bool remove);
-    // A pending deletion carried out on going online: no question asked.
+    // A pending deletion carried out on going online, through DeleteMailAt
+    // (so it asks when deletions are asked about); a mail kept shows as before.
     void DeletePendingMail(int row);
 
     // Commands on the selected rows (any order).
@@ -131,6 +132,7 @@ public:
 
     // Where the next mail window opens (once).
     void RememberMailWindowRect(const WindowRect& rect);
+    void ForgetMailWindowRect();
 
     // A check of the folder plays the new-mail sound at most once.
     void SetPlaySoundMark() { playSound_.store(true); }

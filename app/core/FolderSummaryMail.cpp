@@ -20,6 +20,9 @@ constexpr const char* kRetrievalFailedMessage =
     "choose \"Log Off\", click on Dravnek, and then click on the account again. This will attempt to log you in "
     "again. If the same problem repeats, contact Dravnek Support by choosing Online Help from the Help menu";
 
+constexpr const char* kMailGoneMessage =
+    "The local copy of this mail is missing, and the mail is no longer on the server. It cannot be shown.";
+
 struct Fetched {
     bool ok = false;
     std::string body;
@@ -54,6 +57,12 @@ void FolderSummary::OpenMail(int row)
             entries_[static_cast<size_t>(i)].Cache.clear();
             SetImageLocked(static_cast<size_t>(i));
         }
+    }
+    if (entry.Cache.empty() && entry.Locator == kCachedLocator) {
+        // The server copy is gone too: there is nothing left to fetch.
+        Tell(ui, kMailGoneMessage);
+        Changed();
+        return;
     }
     if (!context_.core.online.Online() && entry.Cache.empty()) {
         Tell(ui, kNotOfflineMessage, MessageIcon::Information);
@@ -115,8 +124,10 @@ void FolderSummary::OpenMail(int row)
     if (headers.From.empty() || !cachedFile) {
         Tell(ui, kRetrievalFailedMessage);
         int i = FindRow(id);
-        if (i >= 1)
+        if (i >= 1) {
+            ui.SelectMail(shared_from_this(), id);
             ClearLocalCopy({i});
+        }
         return;
     }
     MailWindowRequest window;
@@ -169,7 +180,9 @@ void FolderSummary::DownloadById(const std::string& messageId)
             return;
         entry = entries_[static_cast<size_t>(i)];
     }
-    if (!entry.Cache.empty()) {
+    if (!entry.Cache.empty() || entry.Locator == kCachedLocator) {
+        if (entry.Cache.empty())
+            context_.core.log.Warning(*account_, "The mail %s is neither here nor on the server", messageId.c_str());
         UpdateCounters();
         Changed();
         return;
@@ -261,8 +274,16 @@ bool FolderSummary::DeleteMailAt(int row, bool remove)
 
 void FolderSummary::DeletePendingMail(int row)
 {
-    if (std::optional<SummaryEntry> entry = Entry(row); entry && row != 0)
-        DeleteById(entry->MessageId, true);
+    std::optional<SummaryEntry> entry = Entry(row);
+    if (!entry || row == 0 || DeleteMailAt(row, true))
+        return;
+    // Kept after all: the row loses its queued-deletion image.
+    {
+        std::lock_guard lock(mutex_);
+        if (int i = IndexOfLocked(entry->MessageId); i >= 1)
+            SetImageLocked(static_cast<size_t>(i));
+    }
+    Changed();
 }
 
 bool FolderSummary::DeleteById(const std::string& messageId, bool remove)

@@ -3,6 +3,9 @@
 #include "TextFormat.h"
 #include "UiPort.h"
 
+#include <cstdio>
+#include <system_error>
+
 namespace korvalin {
 
 RequestQueue::~RequestQueue()
@@ -10,13 +13,19 @@ RequestQueue::~RequestQueue()
     Stop();
 }
 
-void RequestQueue::Start(Server serve)
+bool RequestQueue::Start(Server serve, const ThreadStarter& start)
 {
     std::lock_guard lock(mutex_);
     if (worker_.joinable() || stopping_)
-        return;
+        return worker_.joinable();
     serve_ = std::move(serve);
-    worker_ = std::thread([this] { Run(); });
+    try {
+        worker_ = start ? start([this] { Run(); }) : std::thread([this] { Run(); });
+    } catch (const std::system_error& error) {
+        std::fprintf(stderr, "korvalin: the request worker did not start: %s\n", error.what());
+        return false;
+    }
+    return worker_.joinable();
 }
 
 bool RequestQueue::Queue(MailRequest request)

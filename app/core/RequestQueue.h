@@ -17,10 +17,14 @@ class UiPort;
 
 inline constexpr const char* kQueueLockFailure =
     "FATAL: Error accessing lock to action list. Please close and restart Korvalin Mail";
+inline constexpr const char* kWorkerThreadFailure = "FATAL: Unable to create worker thread.";
 
 class RequestQueue {
 public:
     using Server = std::function<void(MailRequest&)>;
+    // Starts a thread running its argument (throws std::system_error when
+    // it cannot); empty: a std::thread.
+    using ThreadStarter = std::function<std::thread(std::function<void()>)>;
 
     RequestQueue() = default;
     // Stops the worker; requests not yet taken are dropped.
@@ -29,7 +33,8 @@ public:
     RequestQueue& operator=(const RequestQueue&) = delete;
 
     // Starts the worker, which hands every request to serve. Call once.
-    void Start(Server serve);
+    // False when no thread could be started.
+    bool Start(Server serve, const ThreadStarter& start = {});
     // Appends a request; false once the queue has been stopped.
     bool Queue(MailRequest request);
     // Requests queued or being served.

@@ -203,6 +203,8 @@ public:
     {
     }
     virtual void OpenMailWindow(const MailWindowRequest& /*request*/) {}
+    // Selects the mail with messageId (alone) in the summary's list.
+    virtual void SelectMail(const std::shared_ptr<FolderSummary>& /*summary*/, const std::string& /*messageId*/) {}
 
     // The new-mail list (NewMailList) changed: tray menu, New Mails box.
     virtual void NewMailListChanged() {}

@@ -162,7 +162,7 @@ bool FilterRules::Forward(FolderSummary& summary, SummaryEntry& entry, const Fil
     MailRequest send;
     send.kind = request::kSend;
     send.message.To = filter.FORWARD;
-    send.message.Subject = entry.Message.Subject.empty() ? entry.Subject : entry.Message.Subject;
+    send.message.Subject = entry.Message.Subject;
     send.typedText = text;
     send.message.Body = account.State().isPop ? text : FormEncode(text, &engine_.Log());
     send.account = account.shared_from_this();
@@ -179,7 +179,7 @@ bool FilterRules::Reply(FolderSummary& summary, SummaryEntry& entry, size_t inde
     // A mail never fetched has no known sender yet.
     if (entry.Message.From.empty() && !FetchIntoCache(summary, entry, nullptr))
         return false;
-    const std::string subject = entry.Message.Subject.empty() ? entry.Subject : entry.Message.Subject;
+    const std::string& subject = entry.Message.Subject;
     // Two mailboxes answering each other automatically would never stop.
     if (subject.rfind(kAutoReplyPrefix, 0) == 0 || entry.Subject.rfind(kAutoReplyPrefix, 0) == 0 ||
         FromAccountItself(account, entry.Message.From)) {

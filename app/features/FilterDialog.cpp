@@ -84,7 +84,8 @@ FilterDialogState FilterDialog::State() const
     state.upEnabled = selected && selected_ > 0;
     state.downEnabled = selected && static_cast<size_t>(selected_) + 1 < filters_.size();
     state.mainButton = selected ? "Save" : "Close";
-    state.description = FilterDescription(values_, Shown().Login(), Shown().ProviderName());
+    state.description =
+        changed_ ? FilterDescription(values_, Shown().Login(), Shown().ProviderName()) : kFilterDescriptionPlaceholder;
     return state;
 }
 
@@ -129,6 +130,7 @@ void FilterDialog::Commit()
 
 void FilterDialog::TypeName(const std::string& name)
 {
+    changed_ = true;
     values_.name = name;
     newEnabled_ = !name.empty();
 }
@@ -147,6 +149,7 @@ void FilterDialog::PressNew()
 
 void FilterDialog::Select(int index)
 {
+    changed_ = true;
     if (index < 0 || static_cast<size_t>(index) >= filters_.size()) {
         Deselect();
         return;
@@ -300,6 +303,7 @@ void FilterDialog::ChooseAccount(int index)
     if (index < 0 || static_cast<size_t>(index) >= accounts_.size() || index == account_)
         return;
     rules_.SaveFilters(Shown());
+    changed_ = true;
     Show(index);
 }
 

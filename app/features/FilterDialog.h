@@ -112,6 +112,7 @@ private:
     int selected_ = -1;
     FilterDialogValues values_;
     bool newEnabled_ = false;
+    bool changed_ = false;  // until the first change the line shows its placeholder
 };
 
 }  // namespace korvalin

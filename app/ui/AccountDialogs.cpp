@@ -91,6 +91,7 @@ LoginBox::LoginBox(const LoginForm& form, LoginBoxMode mode, Teller tell, QWidge
     auto* provider = new QLabel(Q(form.providerName), this);
     provider->setObjectName("providerName");
     login_ = Field(this, form.login, "login");
+    // The account's folder is named after its login: the login stays.
     login_->setEnabled(false);
     password_ = Field(this, form.password, "password");
     password_->setEchoMode(QLineEdit::Password);
@@ -110,11 +111,11 @@ LoginBox::LoginBox(const LoginForm& form, LoginBoxMode mode, Teller tell, QWidge
     auto* popForm = new QFormLayout(popGroup_);
     pop_.AddTo(*popForm);
 
-    // At a login only the password matters; the properties show the sound,
-    // and for a POP account its servers.
+    // A POP account shows its servers, so that a wrong one can be put
+    // right at a failed login; only the properties show the sound.
     const bool properties = mode == LoginBoxMode::Properties;
     soundGroup_->setVisible(properties);
-    popGroup_->setVisible(properties && form.isPop);
+    popGroup_->setVisible(form.isPop);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
@@ -130,17 +131,16 @@ LoginForm LoginBox::Form() const
     LoginForm form = form_;
     form.password = S(password_->text());
     form.savePassword = save_->isChecked();
-    if (mode_ == LoginBoxMode::Properties) {
+    if (mode_ == LoginBoxMode::Properties)
         form.soundPath = S(sound_->Path());
-        if (form.isPop)
-            form.pop = pop_.Values();
-    }
+    if (form.isPop)
+        form.pop = pop_.Values();
     return form;
 }
 
 void LoginBox::accept()
 {
-    if (mode_ == LoginBoxMode::Properties && form_.isPop && !ValidPopSettings(pop_.Values())) {
+    if (form_.isPop && !ValidPopSettings(pop_.Values())) {
         tell_(kInvalidPopSettings);
         return;
     }

@@ -8,7 +8,8 @@ CommandStates EvaluateCommands(const CommandFacts& facts)
     const bool rowSelected = facts.summaryActive && facts.summaryRowSelected;
 
     CommandStates states;
-    states.compose = facts.anyAccountLoggedIn;
+    // A folder's list composes from its own account, always.
+    states.compose = facts.anyAccountLoggedIn || facts.summaryActive;
     states.deleteAccount = accountOrFolder;
     states.accountProperties = accountOrFolder;
     states.logOff = facts.selected == TreeItemKind::Account;

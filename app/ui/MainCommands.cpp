@@ -55,7 +55,8 @@ MainCommands MainCommands::Create(QObject* parent)
     c.accountProperties = Make(parent, "&Properties", "Change the properties for this account\nProperties");
     c.logOff = Make(parent, "Log Off", "Log off this account\nLog Off");
     c.setFilters = Make(parent, "&Set Filters", "Set Filters");
-    c.createAccount = Make(parent, "Create an account with...", "Sign up for a new account with this provider");
+    c.createAccount = Make(parent, "Create an account with...",
+                           "Go to the web page of the provider to create an account\nNew account");
     c.hideProvider = Make(parent, "Hide", "Hide this provider");
 
     c.options = Make(parent, "&Options", "Korvalin Options", {}, "options");

@@ -30,14 +30,10 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent)
 
     commands_ = MainCommands::Create(this);
     commands_.BuildMenus(*this);
+    buildLog_.push_back("Creating toolbar");
     QToolBar* toolBar = commands_.BuildToolBar(*this);
-    auto* spacer = new QWidget(toolBar);
-    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    toolBar->addWidget(spacer);
-    busy_ = new BusyAnimation(toolBar);
-    busy_->setObjectName("busyAnimation");
-    toolBar->addWidget(busy_);
 
+    buildLog_.push_back("Creating statusbar");
     status_ = new StatusPanes(this);
     setStatusBar(status_);
 
@@ -48,6 +44,14 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent)
     dock->setWidget(tree_);
     addDockWidget(Qt::LeftDockWidgetArea, dock);
     resizeDocks({dock}, {230}, Qt::Horizontal);
+
+    buildLog_.push_back("Creating animation window");
+    auto* spacer = new QWidget(toolBar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    toolBar->addWidget(spacer);
+    busy_ = new BusyAnimation(toolBar);
+    busy_->setObjectName("busyAnimation");
+    toolBar->addWidget(busy_);
 
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName("mdiArea");
@@ -95,6 +99,10 @@ void MainFrame::Attach(Engine& engine, QtUiPort& port)
     engine_ = &engine;
     port_ = &port;
     port.SetFrame(this);
+    // The frame was built before the log existed: its steps are told now.
+    for (const std::string& line : buildLog_)
+        engine.Log().Info(kCommon, "%s", line.c_str());
+    buildLog_.clear();
     debug_->Attach(engine.LogView(), engine.Log());
     tray_->SetNewMailCounter([this] { return engine_ != nullptr ? static_cast<int>(engine_->NewMail().Count()) : 0; });
     tray_->SetMenuFiller([this](QMenu& menu) {

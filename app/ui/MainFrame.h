@@ -16,6 +16,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -198,6 +200,7 @@ private:
     QPointer<NewMailsBox> newMailsBox_;
     QObject* sound_ = nullptr;
     QTimer checkTimer_;
+    std::vector<std::string> buildLog_;  // what building the frame logs once the log is there
     QTimer commandTimer_;
     std::function<void(const ComposeRequest&)> composeHandler_;
     QHash<QAction*, QKeySequence> restingShortcuts_;

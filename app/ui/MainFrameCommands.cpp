@@ -35,7 +35,9 @@ void MainFrame::ConnectCommands()
 {
     const MainCommands& c = commands_;
     connect(c.compose, &QAction::triggered, this, [this] {
-        if (engine_ != nullptr)
+        if (SummaryWindow* window = ActiveSummaryWindow(); window != nullptr && window->Summary())
+            ComposeFromFolder(window->Summary()->Folder());
+        else if (engine_ != nullptr)
             engine_->Accounts().ComposeForRecipient(tree_->Selection(), engine_->PendingRecipient());
     });
     connect(c.addAccount, &QAction::triggered, this, [this] {

@@ -5,6 +5,7 @@
 #include "Engine.h"
 #include "FeatureHooks.h"
 #include "MainFrame.h"
+#include "ProgramApplication.h"
 #include "QtFeaturePort.h"
 #include "QtUiPort.h"
 #include "SingleInstance.h"
@@ -23,6 +24,10 @@ int Program::Run()
 
     PlatformPaths paths = PlatformPaths::FromEnvironment();
     QtUiPort port;
+    ProgramApplication::SetFatalStop([&port](const std::string& text) { port.FatalError(text); });
+    struct StopWithPort {
+        ~StopWithPort() { ProgramApplication::SetFatalStop(nullptr); }
+    } stopWithPort;
     QtFeaturePort featurePort(port);
     FeatureHooks features(featurePort);
     MainFrame frame;

@@ -4,6 +4,8 @@
 #include "LoginProgressBox.h"
 #include "LoginProgressDialog.h"
 #include "MainFrame.h"
+#include "SummaryView.h"
+#include "SummaryWindow.h"
 #include "UiThread.h"
 
 #include <QApplication>
@@ -297,6 +299,15 @@ void QtUiPort::OpenMailWindow(const MailWindowRequest& request)
     PostToUiThread(this, [this, request] {
         if (frame_ != nullptr)
             frame_->OpenMailWindow(request);
+    });
+}
+
+void QtUiPort::SelectMail(const std::shared_ptr<FolderSummary>& summary, const std::string& messageId)
+{
+    PostToUiThread(this, [this, summary, id = QString::fromStdString(messageId)] {
+        SummaryWindow* window = frame_ != nullptr ? frame_->FolderWindow(summary->Folder()) : nullptr;
+        if (window != nullptr && window->Summary() == summary)
+            window->View().SelectMail(id);
     });
 }
 

@@ -63,6 +63,7 @@ public:
     void TreeLabelChanged(const std::shared_ptr<CAccount>& account, const std::shared_ptr<MailFolder>& folder,
                           const std::string& label) override;
     void OpenMailWindow(const MailWindowRequest& request) override;
+    void SelectMail(const std::shared_ptr<FolderSummary>& summary, const std::string& messageId) override;
     void NewMailListChanged() override;
     void StartTrayAnimation() override;
     void StopTrayAnimation() override;

@@ -149,6 +149,20 @@ void SummaryView::SelectAllMails()
     --adjustingSelection_;
 }
 
+void SummaryView::SelectMail(const QString& messageId)
+{
+    Refresh();
+    for (int i = 0; i < topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = topLevelItem(i);
+        if (item->data(0, kMessageIdRole).toString() == messageId) {
+            setCurrentItem(item);
+            clearSelection();
+            item->setSelected(true);
+            scrollToItem(item);
+        }
+    }
+}
+
 SummaryCommandStates SummaryView::CommandStates() const
 {
     return summary_->CommandStates(SelectedRows());

@@ -30,6 +30,9 @@ public:
     std::vector<int> SelectedRows() const;
     // Every row but row 0.
     void SelectAllMails();
+    // The row of the mail with messageId alone, made current (after showing
+    // the summary's rows again).
+    void SelectMail(const QString& messageId);
     // What the toolbar and menus may do with the selection.
     SummaryCommandStates CommandStates() const;
 

@@ -47,6 +47,21 @@ TEST_F(Checks, OneTickStartsOneDriverAndOneThreadPerCheckedFolder)
     EXPECT_EQ(engine().Checks().RunningChecks(), 0);
 }
 
+TEST_F(Checks, ACheckedAccountThatIsNotLoggedInHasItsFolderOpenedButNotFetched)
+{
+    OpenAndSettle(*joe->Inbox());
+    auto cal = AddLoggedIn("cal");
+    cal->Update([](AccountState& state) { state.loggedIn = false; });
+    const int before = script->SummaryCalls();
+    bed.ui.Reset();
+
+    engine().Checks().OnCheckTimer();
+    Settle();
+    EXPECT_EQ(bed.ui.CountCalls("OpenFolderWindow cal@Mail Inbox"), 1u);
+    EXPECT_EQ(script->SummaryCalls() - before, 1) << "only joe's inbox is fetched";
+    EXPECT_FALSE(cal->LoggedIn());
+}
+
 TEST_F(Checks, ATickDuringAPassStartsNothingNew)
 {
     OpenAndSettle(*joe->Inbox());

@@ -91,6 +91,7 @@ public:
     void TreeLabelChanged(const std::shared_ptr<CAccount>& account, const std::shared_ptr<MailFolder>& folder,
                           const std::string& label) override;
     void OpenMailWindow(const MailWindowRequest& request) override;
+    void SelectMail(const std::shared_ptr<FolderSummary>&, const std::string& id) override { Record("SelectMail " + id); }
     void NewMailListChanged() override {}
     void StartTrayAnimation() override { Record("StartTrayAnimation"); }
     void StopTrayAnimation() override { Record("StopTrayAnimation"); }

@@ -99,6 +99,27 @@ TEST_F(MailOperations, AFailedRetrievalTellsAndDropsTheLocalCopy)
     EXPECT_TRUE(bed.ui.MailWindows().empty());
     EXPECT_TRUE(summary->Entry(1)->Cache.empty());
     EXPECT_EQ(summary->Rows()[1].image, rowimage::kReadUncached);
+    EXPECT_EQ(bed.ui.CountCalls("SelectMail <a>"), 1u) << "the row of the failed mail is selected";
+}
+
+TEST_F(MailOperations, AMailGoneFromTheServerWhoseLocalCopyIsMissingIsNeverFetched)
+{
+    auto summary = OpenWithThreeReadMails();
+    summary->Download({1});
+    summary->DeleteFromServer({1});
+    Settle();
+    ASSERT_EQ(summary->Entry(1)->Locator, "(cached)");
+    std::filesystem::remove(CacheFile(*joe, summary->Entry(1)->Cache));
+    const size_t fetched = script->Fetched().size();
+    bed.ui.Reset();
+
+    summary->OpenMail(1);
+    summary->Download({1});
+    EXPECT_EQ(script->Fetched().size(), fetched);
+    EXPECT_TRUE(bed.ui.MailWindows().empty());
+    EXPECT_EQ(bed.ui.MessageTexts(), std::vector<std::string>{"The local copy of this mail is missing, and the mail is "
+                                                              "no longer on the server. It cannot be shown."});
+    EXPECT_FALSE(summary->Rows()[1].cached);
 }
 
 TEST_F(MailOperations, DownloadingAMixedSelectionFetchesOnlyMailsWithoutALocalCopy)

@@ -106,6 +106,24 @@ TEST_F(OfflineModeTest, GoingOnlineTenMinutesLaterLogsNobodyOffAndReplaysInOrder
     EXPECT_TRUE(engine().Pending().Empty());
 }
 
+TEST_F(OfflineModeTest, AReplayedDeletionAsksAsAnyDeletionAndNoKeepsTheMail)
+{
+    auto summary = OfflineWithThreeMails();
+    summary->Delete({1, 2});
+    bed.engine->Settings().SetFlag(setting::kAskBeforeDelete, true);
+    bed.engine->Settings().SetFlag(setting::kNoticeOnOnline, false);
+    bed.ui.Reset();
+    bed.ui.QueueReply(MessageAnswer::Yes);
+    bed.ui.QueueReply(MessageAnswer::No);
+
+    engine().Mode().GoOnline();
+    Settle();
+    EXPECT_EQ(bed.ui.MessageTexts(), std::vector<std::string>(2, "Are you sure you want to delete this mail?"));
+    EXPECT_EQ(Ids(*summary), (std::vector<std::string>{"<b>", "<c>"}));
+    EXPECT_EQ(script->Deleted(), std::vector<std::string>{"loc-<a>"});
+    EXPECT_EQ(summary->Rows()[1].image, rowimage::kReadUncached) << "the mail kept loses its queued mark";
+}
+
 TEST_F(OfflineModeTest, GoingOnlineAfterTheCheckIntervalChecksTheCheckedFoldersFirst)
 {
     OfflineWithThreeMails();

@@ -3,6 +3,8 @@
 
 #include <atomic>
 #include <gtest/gtest.h>
+#include <system_error>
+#include <thread>
 
 using namespace korvalin;
 using namespace korvalin::test;
@@ -69,6 +71,18 @@ TEST(Startup, UnusableDataRootEndsTheProgram)
     EXPECT_EQ(bed.ui.MessageTexts().back(), "Unable to get current directory. Application cannot continue");
 }
 
+TEST(Startup, AWorkerThreadThatCannotStartEndsTheProgram)
+{
+    TestBed bed;
+    EngineOptions options;
+    options.startWorker = [](std::function<void()>) -> std::thread {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    };
+    bed.ui.Reset();
+    EXPECT_THROW(std::make_unique<Engine>(bed.paths, bed.ui, options), FatalErrorRaised);
+    EXPECT_EQ(bed.ui.MessageTexts(), std::vector<std::string>{"FATAL: Unable to create worker thread."});
+}
+
 TEST(Startup, LogonLogsInCheckedAccountsWithProgress)
 {
     StartupHooks hooks;
@@ -106,6 +120,22 @@ TEST(Startup, LogonLogsInCheckedAccountsWithProgress)
     EXPECT_FALSE(account->LoggedIn());
     EXPECT_EQ(bed.ui.CountCalls("ShowMainWindow"), 1u);
     EXPECT_EQ(bed.ui.CountCalls("StartCheckTimer 2"), 0u);
+    bed.engine.reset();
+}
+
+TEST(Startup, LogonLogsInTheMonitoredAccountsOfHiddenProvidersToo)
+{
+    StartupHooks hooks;
+    TestBed bed;
+    bed.hooks = &hooks;
+    bed.Restart();
+    ProviderEntry& hidden = bed.AddFakeProvider("Hidden", true);
+    auto monitored = bed.engine->Accounts().AddAccount(hidden, "on", std::string("secret"), true, 1);
+    auto unmonitored = bed.engine->Accounts().AddAccount(hidden, "off", std::string("secret"), true, 0);
+    ASSERT_FALSE(monitored->State().inTree);
+    bed.engine->StartLogon();
+    EXPECT_TRUE(monitored->LoggedIn());
+    EXPECT_FALSE(unmonitored->LoggedIn());
     bed.engine.reset();
 }
 

@@ -71,14 +71,21 @@ TEST(AccountListValue, RecordsAreByteExact)
     for (const std::string& damaged : {Bytes("joe\0\x01pw\0\x01\x03\x00"
                                              "ann\0\x00\x00\x01"),
                                        Bytes("joe\0\x01pw\0\x01\x03\x00"
-                                             "ann"),
-                                       Bytes("joe\0\x01pw\0\x01\x03\x00"
-                                             "ann\0\x07\x00\x01\x00")}) {
+                                             "ann")}) {
         DecodedAccountList partial = DecodeAccountList(damaged);
         EXPECT_TRUE(partial.damaged);
         ASSERT_EQ(partial.accounts.size(), 1u);
         EXPECT_EQ(partial.accounts[0].login, "joe");
     }
+
+    // A has-password byte that is neither 0 nor 1 reads as "no password".
+    DecodedAccountList odd = DecodeAccountList(Bytes("ann\0\x07\x00\x01\x00"
+                                                     "joe\0\x01pw\0\x01\x03\x00"));
+    EXPECT_FALSE(odd.damaged);
+    ASSERT_EQ(odd.accounts.size(), 2u);
+    EXPECT_FALSE(odd.accounts[0].hasPassword);
+    EXPECT_EQ(odd.accounts[0].folderMask, 1);
+    EXPECT_EQ(odd.accounts[1].password, "pw");
 }
 
 TEST(UserInformation, SavedAccountListsAreByteExactAndComeBack)

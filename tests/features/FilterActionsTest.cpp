@@ -181,6 +181,27 @@ TEST_F(FilterActions, ACachedMailIsForwardedFromItsCopyWithoutFetching)
     EXPECT_EQ(script->Events().size(), 1u);
 }
 
+TEST_F(FilterActions, ForwardAndReplyTakeTheSubjectOfTheMailItselfNotTheListed)
+{
+    const std::filesystem::path replyFile = bed.bed.dir.Path() / "reply.txt";
+    WriteFile(replyFile, "away");
+    struct Case {
+        std::string id, forward, reply, sentSubject;
+    };
+    for (const Case& c : {Case{"f", "me@home.example", "", ""}, Case{"r", "", replyFile.string(), "Autoreply: "}}) {
+        Filter rule = Rule("rule");
+        rule.FORWARD = c.forward;
+        rule.REPLY = c.reply;
+        SetFilters({rule});
+        ServeMail(c.id, "body", "ann@x.example", "");
+        summary->AddSummaryEntry(Mail(c.id, "Ann", "Listed subject"), false);
+        bed.WaitForRequests();
+        auto sent = script->Sent();
+        ASSERT_FALSE(sent.empty()) << c.id;
+        EXPECT_EQ(sent.back().Subject, c.sentSubject) << c.id;
+    }
+}
+
 TEST_F(FilterActions, EntriesKnownOnlyFromDiskAreNeverFiltered)
 {
     Filter rule = Rule("delete all");

@@ -89,6 +89,9 @@ TEST_F(FilterDialogTest, OpensWithNothingSelectedAndEverythingButNameAndListDisa
     EXPECT_FALSE(state.newEnabled || state.deleteEnabled || state.newOnlyEnabled || state.checkBoxesEnabled ||
                  state.fromFieldEnabled || state.browseEnabled || state.upEnabled || state.downEnabled);
     EXPECT_EQ(state.mainButton, "Close");
+    EXPECT_EQ(state.description, kFilterDescriptionPlaceholder);
+    dialog.TypeName("N");
+    EXPECT_EQ(dialog.State().description.find("[N]: Mails coming to ann@YahooMail"), 0u) << "built at the first change";
 }
 
 TEST_F(FilterDialogTest, NewSaveAndTheRefusalOfAFilterWithoutActions)

@@ -35,22 +35,37 @@ struct Told {
     }
 };
 
-TEST(LoginBox, AtALoginOnlyThePasswordAndItsChoiceAreAsked)
+TEST(LoginBox, AtALoginThePasswordAndForPopTheServersAreAsked)
 {
     Told told;
+    LoginForm web = PopForm();
+    web.isPop = false;
+    LoginBox webBox(web, LoginBoxMode::Login, told.Recorder());
+    EXPECT_TRUE(webBox.PopGroup().isHidden());
+    webBox.Pop().address->clear();
+    webBox.accept();
+    EXPECT_EQ(webBox.result(), QDialog::Accepted) << "hidden POP fields are not checked";
+
     LoginBox box(PopForm(), LoginBoxMode::Login, told.Recorder());
     EXPECT_EQ(box.windowTitle(), "Enter your login information");
     EXPECT_FALSE(box.LoginField().isEnabled()) << "the login name is never changed here";
     EXPECT_TRUE(box.SoundGroup().isHidden());
-    EXPECT_TRUE(box.PopGroup().isHidden());
+    EXPECT_FALSE(box.PopGroup().isHidden()) << "a wrong server can be put right at a failed login";
+    box.show();
     box.PasswordField().setText("new");
+    box.Pop().pop3->setText("pop2.example.org");
+    box.Pop().smtp->clear();
     box.accept();
-    EXPECT_EQ(box.result(), QDialog::Accepted) << "hidden POP fields are not checked";
+    EXPECT_EQ(told.texts, (std::vector<std::string>{kInvalidPopSettings}));
+    box.Pop().smtp->setText("smtp2.example.org");
+    box.accept();
+    EXPECT_EQ(box.result(), QDialog::Accepted);
     const LoginForm form = box.Form();
     EXPECT_EQ(form.password, "new");
     EXPECT_EQ(form.login, "ann");
     EXPECT_EQ(form.soundPath, "/sounds/ding.wav");
-    EXPECT_EQ(form.pop.smtpServer, "smtp.example.org");
+    EXPECT_EQ(form.pop.pop3Server, "pop2.example.org");
+    EXPECT_EQ(form.pop.smtpServer, "smtp2.example.org");
 }
 
 TEST(LoginBox, PropertiesShowTheSoundAndForPopTheServersAndTheBoxGrowsForThem)
@@ -63,7 +78,7 @@ TEST(LoginBox, PropertiesShowTheSoundAndForPopTheServersAndTheBoxGrowsForThem)
     EXPECT_TRUE(webBox.PopGroup().isHidden());
 
     LoginBox popBox(PopForm(), LoginBoxMode::Properties, told.Recorder());
-    LoginBox loginBox(PopForm(), LoginBoxMode::Login, told.Recorder());
+    LoginBox loginBox(web, LoginBoxMode::Login, told.Recorder());
     EXPECT_FALSE(popBox.PopGroup().isHidden());
     EXPECT_GT(popBox.sizeHint().height(), webBox.sizeHint().height());
     EXPECT_GT(webBox.sizeHint().height(), loginBox.sizeHint().height());

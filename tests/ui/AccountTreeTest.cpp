@@ -185,6 +185,24 @@ TEST_F(AccountTreeTest, PopUpMenusGrayOutWhatDoesNotApply)
     EXPECT_TRUE(MenuTexts(folder).contains("Compose New Mail [gray]"));
 }
 
+TEST_F(AccountTreeTest, TreeCommandsCarryTheirStatusAndToolTips)
+{
+    const MainCommands& c = frame->Commands();
+    struct Case {
+        QAction* action;
+        const char* status;
+        const char* tip;
+    };
+    for (const Case& command : {
+             Case{c.createAccount, "Go to the web page of the provider to create an account", "New account"},
+             Case{c.addAccount, "Add a new account to be monitored by Dravnek", "Add New Account"},
+             Case{c.logOff, "Log off this account", "Log Off"},
+         }) {
+        EXPECT_EQ(command.action->statusTip(), command.status);
+        EXPECT_EQ(command.action->toolTip(), command.tip);
+    }
+}
+
 TEST_F(AccountTreeTest, FolderChecksBecomeTheMaskOfTheFirstSixteenFolders)
 {
     ProviderEntry& mail = AddProvider("TestMail");

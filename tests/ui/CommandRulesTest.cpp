@@ -27,12 +27,17 @@ TEST(CommandRules, AccountCommandsFollowTheSelectedItem)
     EXPECT_TRUE(states.setFilters);
 }
 
-TEST(CommandRules, ComposeNeedsALoggedInAccount)
+TEST(CommandRules, ComposeNeedsALoggedInAccountOrAFolderListInFront)
 {
-    CommandFacts facts;
-    EXPECT_FALSE(EvaluateCommands(facts).compose);
-    facts.anyAccountLoggedIn = true;
-    EXPECT_TRUE(EvaluateCommands(facts).compose);
+    struct Case {
+        bool loggedIn, summaryActive, compose;
+    };
+    for (const Case& c : {Case{false, false, false}, Case{true, false, true}, Case{false, true, true}}) {
+        CommandFacts facts;
+        facts.anyAccountLoggedIn = c.loggedIn;
+        facts.summaryActive = c.summaryActive;
+        EXPECT_EQ(EvaluateCommands(facts).compose, c.compose) << c.loggedIn << c.summaryActive;
+    }
 }
 
 TEST(CommandRules, CheckAndStopExcludeEachOther)

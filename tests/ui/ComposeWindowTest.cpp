@@ -13,6 +13,7 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPointer>
+#include <QTest>
 #include <QTextEdit>
 
 #include <fstream>
@@ -293,6 +294,27 @@ TEST_F(ComposeWindowTest, WhileItIsActiveTheWindowsOwnKeysWinOverTheFramesAndCom
     compose->CloseConfirmed();
     ASSERT_TRUE(WaitUntil([&] { return ComposeWindows().empty(); }));
     EXPECT_EQ(frame->Commands().selectAll->shortcut(), selectAll);
+}
+
+TEST_F(ComposeWindowTest, CtrlAOpensTheAddressBookFromEveryFieldAndTheBody)
+{
+    frame->show();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    ComposeWindow* compose = Compose(LoggedInAccount(*web, "ann"));
+    int picked = 0;
+    compose->SetRecipientPicker([&](ComposeWindow&) { ++picked; });
+    compose->ToField().setText("someone");
+    compose->Editor().setPlainText("Body");
+    for (QWidget* field : std::initializer_list<QWidget*>{&compose->ToField(), &compose->SubjectField(),
+                                                          &compose->Editor()}) {
+        const int before = picked;
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        EXPECT_EQ(picked, before + 1) << field->objectName().toStdString();
+    }
+    EXPECT_FALSE(compose->ToField().hasSelectedText()) << "no Select All";
+    EXPECT_FALSE(compose->Editor().textCursor().hasSelection());
 }
 
 TEST_F(ComposeWindowTest, DeleteActsInTheHeaderFieldThatLastHadTheFocusElseInTheBody)

@@ -33,6 +33,19 @@ TEST_F(DebugWindowTest, HasTheTitleAndTheFourColumns)
     EXPECT_GE(List().columnWidth(2), 45);
 }
 
+TEST_F(DebugWindowTest, TheFramesBuildingStepsAreLoggedOnceItMeetsTheLog)
+{
+    engine->LogView().SetLevel(loglevel::kEverything);
+    MainFrame built;
+    built.Attach(*engine, port);
+    std::vector<std::string> lines;
+    for (const LogEntry& entry : engine->Log().TakePending())
+        lines.push_back(entry.message);
+    built.Detach();
+    port.SetFrame(frame.get());
+    EXPECT_EQ(lines, (std::vector<std::string>{"Creating toolbar", "Creating statusbar", "Creating animation window"}));
+}
+
 TEST_F(DebugWindowTest, KeepsTheLast251RowsOldestFirst)
 {
     engine->LogView().SetLevel(loglevel::kEverything);

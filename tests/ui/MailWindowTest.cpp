@@ -160,6 +160,24 @@ TEST_F(MailWindowTest, NextOpensTheFollowingMailWhereThisWindowWasAndClosesThisO
     EXPECT_EQ(MailWindows()[0]->parentWidget()->geometry(), QRect(12, 34, 500, 300));
 }
 
+TEST_F(MailWindowTest, ANextMailThatDoesNotOpenLeavesNoPlaceForALaterWindow)
+{
+    ASSERT_TRUE(WaitUntil([&] { return summary->Rows()[2].cached; }));
+    summary->ClearLocalCopy({2});
+    MailWindow& first = OpenRow(1);
+    first.parentWidget()->setGeometry(12, 34, 500, 300);
+    engine->Online().SetOnline(false);
+    first.NextMail();
+    EXPECT_EQ(CountMessages("This mail is not available offline. To make mail(s) available offline, mark them for "
+                            "download by selecting them and choosing Download from Mail Menu, and then go online. "
+                            "You can also go online first and then select download the mails you want."),
+              1u);
+    ASSERT_TRUE(WaitUntil([&] { return MailWindows().empty(); }));
+    engine->Online().SetOnline(true);
+    MailWindow& later = OpenRow(2);
+    EXPECT_NE(later.parentWidget()->geometry(), QRect(12, 34, 500, 300));
+}
+
 TEST_F(MailWindowTest, DeleteRemovesTheMailShownEvenAfterTheListWasSorted)
 {
     MailWindow& bob = OpenRow(2);

@@ -1,6 +1,7 @@
 // Closing the main frame: the pending-actions question, and what is saved.
 #include "AccountTree.h"
 #include "MailRequest.h"
+#include "ProgramApplication.h"
 #include "StatusPanes.h"
 #include "UiTestSupport.h"
 #include "UserStore.h"
@@ -106,6 +107,24 @@ TEST_F(ShutdownTest, WaitsOfTheEngineKeepTheWindowsWorking)
     EXPECT_TRUE(fired);
 
     port.KeepAliveUntil([] { return true; });  // nothing to wait for
+}
+
+TEST(FatalStops, MemoryRunningOutWhileAnEventIsHandledEndsThroughTheFatalStop)
+{
+    struct Stopped {
+        std::string text;
+    };
+    const FatalStop stop = [](const std::string& text) { throw Stopped{text}; };
+    EXPECT_TRUE(DeliverOrStop([] { return true; }, stop));
+    EXPECT_FALSE(DeliverOrStop([] { return false; }, stop));
+    try {
+        DeliverOrStop([]() -> bool { throw std::bad_alloc(); }, stop);
+        ADD_FAILURE() << "the program went on";
+    } catch (const Stopped& stopped) {
+        EXPECT_EQ(stopped.text, kOutOfMemoryText);
+    }
+    EXPECT_EQ(std::string(kOutOfMemoryText),
+              "Fatal Error: Out of memory. Please close other applications and run Korvalin again");
 }
 
 }  // namespace

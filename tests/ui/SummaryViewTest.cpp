@@ -14,6 +14,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTest>
 
 #include <random>
@@ -197,6 +198,35 @@ TEST_F(SummaryViewTest, DoubleClickOnTheEmptyAreaComposesFromTheFolderAccount)
     ASSERT_EQ(composes.size(), 1u);
     EXPECT_EQ(composes[0].sender, account.get());
     EXPECT_TRUE(composes[0].recipient.empty());
+}
+
+TEST_F(SummaryViewTest, NewComposesFromTheFolderInFrontWhateverTheTreeSelects)
+{
+    script->summary = {Mail("1", "a", "one")};
+    OpenInbox();
+    auto bob = AddAccount(*engine->Providers().Providers().back(), "bob");
+    {
+        QSignalBlocker quiet(&frame->Tree());  // selecting bob would log him in
+        frame->Tree().setCurrentItem(frame->Tree().ItemFor(bob.get()));
+    }
+    ASSERT_EQ(frame->Tree().Selection().account, bob.get());
+    frame->UpdateCommands();
+    ASSERT_TRUE(frame->Commands().compose->isEnabled());
+    frame->Commands().compose->trigger();
+    ASSERT_EQ(composes.size(), 1u);
+    EXPECT_EQ(composes[0].sender, account.get());
+}
+
+TEST_F(SummaryViewTest, TheEngineCanSelectOneMailOfAList)
+{
+    script->summary = {Mail("1", "a", "one"), Mail("2", "b", "two"), Mail("3", "c", "three")};
+    SummaryWindow& window = OpenInbox();
+    SummaryView& view = window.View();
+    view.topLevelItem(1)->setSelected(true);
+    const std::string id = window.Summary()->Entry(3)->MessageId;
+    port.SelectMail(window.Summary(), id);
+    EXPECT_TRUE(WaitUntil([&] { return view.SelectedRows() == std::vector<int>{3}; }));
+    EXPECT_EQ(view.currentItem(), view.topLevelItem(3));
 }
 
 TEST_F(SummaryViewTest, DoubleClickOnAMailOpensItAndItIsReadThen)

@@ -15,6 +15,7 @@
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -397,6 +398,11 @@ bool ComposeWindow::eventFilter(QObject* watched, QEvent* event)
         const bool popup = static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason;
         if (!popup && (watched == to_ || watched == cc_ || watched == bcc_))
             ExpandField(*static_cast<QLineEdit*>(watched));
+    } else if (event->type() == QEvent::ShortcutOverride &&
+               static_cast<QKeyEvent*>(event)->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_A)) {
+        // Ctrl+A is the address book here, not the fields' Select All.
+        event->ignore();
+        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -216,6 +216,8 @@ void MailWindow::OpenNeighbour(int step)
     const QRect where = frame->geometry();
     request_.summary->RememberMailWindowRect({where.x(), where.y(), where.width(), where.height()});
     request_.summary->OpenMail(row + step);
+    // Also when no window opened: the place was for this step only.
+    request_.summary->ForgetMailWindowRect();
     CloseWindow();
 }
 

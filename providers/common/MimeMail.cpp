@@ -418,11 +418,18 @@ private:
     ParsedMail& Mail;
 };
 
+// A header value as one line of valid UTF-8: line ends and tabs become
+// blanks, other control characters go.
 std::string Printable(std::string_view text)
 {
     std::string out;
-    for (char c : text)
-        out += (c == '\r' || c == '\n' || c == '\t') ? ' ' : c;
+    for (char c : ValidUtf8(text)) {
+        auto byte = static_cast<unsigned char>(c);
+        if (c == '\r' || c == '\n' || c == '\t')
+            out += ' ';
+        else if (byte >= 0x20 && byte != 0x7F)
+            out += c;
+    }
     return out;
 }
 
@@ -636,7 +643,7 @@ ComposedMail ComposeMail(const OutgoingMail& mail)
                                    Printable(cc.Address).c_str());
     if (mail.To.empty() && mail.Cc.empty())
         g_mime_object_set_header(object, "To", "undisclosed-recipients:;", nullptr);
-    g_mime_message_set_subject(message.get(), ValidUtf8(Printable(mail.Subject)).c_str(), "utf-8");
+    g_mime_message_set_subject(message.get(), Printable(mail.Subject).c_str(), "utf-8");
     GDateTime* date = g_date_time_new_from_unix_local(static_cast<gint64>(mail.Date));
     g_mime_message_set_date(message.get(), date);
     g_date_time_unref(date);

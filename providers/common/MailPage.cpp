@@ -9,6 +9,7 @@ namespace {
 constexpr std::string_view kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 constexpr std::string_view kPartStart = "<!--korvalin-part ";
 constexpr std::string_view kPartEnd = "-->";
+constexpr std::string_view kPageStart = "<meta charset=\"utf-8\">\n";
 
 // Attribute values are percent-encoded, so that no quote, "-" or ">" of a
 // name can end the comment or the attribute.
@@ -126,7 +127,7 @@ std::string Base64Decode(std::string_view text)
 
 std::string WritePage(std::string_view body, const std::vector<PagePart>& parts)
 {
-    std::string page = "<meta charset=\"utf-8\">\n";
+    std::string page(kPageStart);
     page += body;
     page += "\n";
     page += kPartsMarker;
@@ -146,12 +147,16 @@ std::string WritePage(std::string_view body, const std::vector<PagePart>& parts)
 ReadPageResult ReadPage(std::string_view page)
 {
     ReadPageResult result;
+    if (page.substr(0, kPageStart.size()) == kPageStart)
+        page.remove_prefix(kPageStart.size());
     size_t marker = page.rfind(kPartsMarker);
     if (marker == std::string_view::npos) {
         result.Body = page;
         return result;
     }
     result.Body = page.substr(0, marker);
+    if (!result.Body.empty() && result.Body.back() == '\n')
+        result.Body.remove_suffix(1);  // the line end WritePage put before the marker
     std::string_view rest = page.substr(marker + kPartsMarker.size());
     size_t pos = 0;
     while ((pos = rest.find(kPartStart, pos)) != std::string_view::npos) {

@@ -29,8 +29,9 @@ inline constexpr std::string_view kPartsMarker = "<!--korvalin-parts-->";
 // <meta charset="utf-8">, body, marker, parts.
 std::string WritePage(std::string_view body, const std::vector<PagePart>& parts);
 
-// The body (everything before the last marker) and the parts after it; a
-// page without a marker is all body. Malformed part comments are skipped.
+// The body (everything before the last marker, without the <meta> that
+// WritePage put first) and the parts after it; a page without a marker is
+// all body. Malformed part comments are skipped.
 struct ReadPageResult {
     std::string_view Body;
     std::vector<PagePart> Parts;

@@ -50,8 +50,9 @@ MailReaderHooks WithDefaults(MailReaderHooks hooks, QWidget* owner)
         hooks.openInBrowser = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     if (!hooks.askAttachmentFile)
         hooks.askAttachmentFile = [owner](const QString& suggested) {
+            // Never the data folder (the program's current directory).
             QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-            if (folder.isEmpty())
+            if (folder.isEmpty() || !QDir(folder).exists())
                 folder = QDir::homePath();
             return QFileDialog::getSaveFileName(owner, "Save Attachment", QDir(folder).filePath(suggested));
         };

@@ -1,6 +1,7 @@
 // Real-world-shaped MIME mails through real servers: the corpus read from
 // Dovecot comes out decoded in the summary and on the page; a mail sent
 // through aiosmtpd reads back correctly with Python's email package.
+#include "Filter.h"
 #include "MailPage.h"
 #include "PopTestSupport.h"
 #include "RealMailServers.h"
@@ -148,6 +149,26 @@ TEST_F(MimeRealServerTest, CorpusComesOutDecodedInSummaryAndPage)
     CSummaryArray list;
     ASSERT_TRUE(provider->GetMailSummary(list, -1)) << provider->Pop.LastError;
     ASSERT_EQ(list.size(), corpus.size());
+    // Filters see the decoded text: "Rechnung" and "Müller" were sent encoded.
+    struct FilterCase {
+        bool onSubject;
+        std::string text;
+        std::string matchedFile;
+    };
+    for (const FilterCase& c : std::vector<FilterCase>{{true, "Rechnung", "latin1.eml"},
+                                                       {false, "Müller", "latin1.eml"},
+                                                       {true, "日本語", "shift-jis-subject.eml"},
+                                                       {false, "Renée", "alternative-qp-base64.eml"}}) {
+        korvalin::Filter filter;
+        filter.SUBJPRES = c.onSubject;
+        filter.FROMPRES = !c.onSubject;
+        (c.onSubject ? filter.SUBJECT : filter.FROM) = c.text;
+        std::vector<std::string> matched;
+        for (size_t i = 0; i < list.size(); ++i)
+            if (korvalin::FilterMatches(filter, list[i]))
+                matched.push_back(corpus[i].File);
+        EXPECT_EQ(matched, std::vector<std::string>{c.matchedFile}) << c.text;
+    }
     for (size_t i = 0; i < corpus.size(); ++i) {
         SCOPED_TRACE(corpus[i].File);
         EXPECT_EQ(list[i].From, corpus[i].From);

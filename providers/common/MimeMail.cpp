@@ -574,6 +574,23 @@ ParsedMail ParseMail(std::string_view raw)
     mail.Headers = HeadersOf(message.get());
     BodyWalker walker(mail);
     walker.Walk(g_mime_message_get_mime_part(message.get()), 0);
+    if (mail.Body.empty()) {
+        // Nothing readable came out of the structure: the mail's own text is
+        // shown as it is rather than an empty window.
+        size_t blank = raw.find("\r\n\r\n");
+        size_t skip = 4;
+        if (blank == std::string_view::npos) {
+            blank = raw.find("\n\n");
+            skip = 2;
+        }
+        std::string_view rest = blank == std::string_view::npos ? std::string_view() : raw.substr(blank + skip);
+        bool hasParts = std::any_of(mail.Parts.begin(), mail.Parts.end(), [](const MailPart& part) { return part.Listed; });
+        if (hasParts)
+            mail.Body = "<p><i>This mail has no text of its own; its attachments are listed below.</i></p>";
+        else
+            mail.Body = "<pre style=\"white-space: pre-wrap\">" + EscapeHtml(WithoutCr(TextToUtf8(rest, "", false))) +
+                        "</pre>";
+    }
     return mail;
 }
 

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "MailPage.h"
+
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <thread>
 
@@ -148,6 +151,21 @@ TEST(MimeMail, AnythingParsesWithoutCrashing)
     }
 }
 
+TEST(MimeMail, AMailWithoutReadableTextStillShowsSomething)
+{
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"Content-Type: multipart/mixed; boundary=x\r\n\r\nno parts here at all\r\n", "no parts here at all"},
+        {"Content-Type: multipart/mixed; boundary=x\n\nbare line ends, no parts\n", "bare line ends, no parts"},
+        {"Content-Type: multipart/mixed; boundary=x\r\n\r\n--x\r\nContent-Type: application/pdf; name=a.pdf\r\n\r\n"
+         "%PDF\r\n--x--\r\n",
+         "attachments are listed below"},
+    };
+    for (const auto& [raw, shown] : cases) {
+        ParsedMail mail = ParseMail(raw);
+        EXPECT_NE(mail.Body.find(shown), std::string::npos) << raw << "\n" << mail.Body;
+    }
+}
+
 TEST(MimeMail, DecodesEncodedWords)
 {
     const std::vector<std::pair<std::string, std::string>> cases = {
@@ -266,4 +284,38 @@ TEST(MimeMail, ParsesOnManyThreadsAtOnce)
         thread.join();
     for (const std::string& subject : subjects)
         EXPECT_EQ(subject, "Café demain?");
+}
+
+TEST(MimeMail, MutatedCorpusReadsWithoutCrashing)
+{
+    std::mt19937 random(2026);
+    std::vector<std::string> mails;
+    for (const CorpusCase& c : kCorpus)
+        mails.push_back(ReadCorpus(c.File));
+    const std::string specials = "=?<>\"\r\n-;:*'%";
+    for (int round = 0; round < 3000; ++round) {
+        std::string mail = mails[static_cast<size_t>(round) % mails.size()];
+        int edits = 1 + static_cast<int>(random() % 8);
+        for (int e = 0; e < edits && !mail.empty(); ++e) {
+            size_t at = random() % mail.size();
+            switch (random() % 4) {
+            case 0:
+                mail[at] = static_cast<char>(random());
+                break;
+            case 1:
+                mail[at] = specials[random() % specials.size()];
+                break;
+            case 2:
+                mail.erase(at, random() % 40);
+                break;
+            default:
+                mail.resize(at);
+            }
+        }
+        ParsedMail parsed = ParseMail(mail);
+        korvalin::mime::ReadPageResult page = korvalin::mime::ReadPage(PageOf(parsed));
+        ASSERT_EQ(page.Parts.size(), parsed.Parts.size());
+        ASSERT_TRUE(IsUtf8(parsed.Body) && IsUtf8(parsed.Headers.From) && IsUtf8(parsed.Headers.Subject));
+        ParseHeaders(mail);
+    }
 }

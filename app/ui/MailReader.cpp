@@ -155,12 +155,10 @@ void MailReader::ShowPage(const QString& path)
     const auto limit = static_cast<size_t>(hooks_.shownLimit);
     QByteArray shown(read.Body.data(), static_cast<qsizetype>(std::min(read.Body.size(), limit)));
     const bool cut = pageCut || read.Body.size() > limit;
-    // The page's declared charset sits in its first bytes.
-    const QString charset = DeclaredCharset(bytes);
-    if (!charset.isEmpty() && DeclaredCharset(shown).isEmpty())
-        shown.prepend("<meta charset=\"" + charset.toLatin1() + "\">");
+    // The page's first declaration counts (a plug-in's UTF-8 page may hold a
+    // mail whose HTML still names the charset it was sent in).
     document_->SetParts(std::move(read.Parts));
-    body_->setHtml(DecodePage(shown));
+    body_->setHtml(DecodePage(shown, DeclaredCharset(bytes)));
     ShowAttachments();
     UpdateNotice(cut);
 }

@@ -183,6 +183,13 @@ TEST_F(MailReaderTest, PagesAreDecodedByTheirDeclaredCharset)
         EXPECT_TRUE(DecodePage(bytes).endsWith(text)) << bytes.toStdString() << " -> " << DecodePage(bytes).toStdString();
 }
 
+TEST_F(MailReaderTest, APagesFirstCharsetWinsOverTheMailsOwn)
+{
+    // The plug-in converted the mail to UTF-8; its HTML still names Latin-1.
+    auto reader = Show(mime::WritePage("<html><head><meta charset=\"iso-8859-1\"></head><p>caf\xC3\xA9</p>", {}));
+    EXPECT_EQ(reader->Body().toPlainText(), "caf\u00e9");
+}
+
 TEST_F(MailReaderTest, PlainTextPagesShowSingleSpacedAndACutSaysSo)
 {
     auto small = Show(mime::WritePage("<pre>one\r\ntwo\r\nthree</pre>", {}));

@@ -105,10 +105,10 @@ QString DeclaredCharset(const QByteArray& bytes)
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
-QString DecodePage(const QByteArray& bytes)
+QString DecodePage(const QByteArray& bytes, const QString& given)
 {
     QString text;
-    const QString charset = DeclaredCharset(bytes);
+    const QString charset = given.isEmpty() ? DeclaredCharset(bytes) : given;
     QStringDecoder decoder(charset.isEmpty() ? "ISO-8859-1" : charset.toLatin1().constData());
     if (!decoder.isValid())
         decoder = QStringDecoder(QStringDecoder::Latin1);

@@ -45,10 +45,11 @@ private:
 // Whether an image address is the mail's own (data: or cid:).
 bool IsOwnResource(const QUrl& url);
 
-// The text of a page's bytes: by the charset its <meta> declares, else
-// Latin-1 (every byte is a character; nothing is forced into UTF-8).
-// Line ends become LF, so CR LF does not show as two lines.
-QString DecodePage(const QByteArray& bytes);
+// The text of a page's bytes: by charset, or when that is empty by the
+// charset the bytes' own <meta> declares, else Latin-1 (every byte is a
+// character; nothing is forced into UTF-8). Line ends become LF, so CR LF
+// does not show as two lines.
+QString DecodePage(const QByteArray& bytes, const QString& charset = {});
 
 // The charset a page declares in a <meta> near its start, or "".
 QString DeclaredCharset(const QByteArray& bytes);

@@ -283,8 +283,9 @@ bool CPopProvider::FetchMail(const std::string& locator, std::string& body, CMai
     msg.From = message.From;
     msg.CC.clear();
     msg.To = RecipientAddresses(message);
+    bool closed = Pop.Close();  // the session is not needed while the mail is read
     body += korvalin::mime::PageOf(korvalin::mime::ParseMail(message.Header + "\r\n\r\n" + message.Body));
-    return Pop.Close();
+    return closed;
 }
 
 bool CPopProvider::DeleteMail(std::string locator)

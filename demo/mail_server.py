@@ -10,12 +10,16 @@ On start it prints "POP3 <port>" and "SMTP <port>" on their own lines.
 """
 import argparse
 import asyncio
+import email.policy
 import email.utils
+from email.message import EmailMessage
 import hashlib
 import itertools
 import random
+import struct
 import sys
 import time
+import zlib
 
 SAMPLES = [
     ("Ada Marsh <ada.marsh@example.org>", "Welcome to Korvalin Mail",
@@ -50,6 +54,60 @@ ARRIVALS = [
     ("Leo Fischer <leo@example.net>", "Train tickets", "I booked the 8:15 train. Seats 41 and 42, coach 7."),
     ("Maya Rossi <maya.rossi@example.it>", "Recipe you asked for", "Risotto: stock, rice, patience. Full recipe below.\n\n1. Warm the stock.\n2. Toast the rice.\n3. Stir."),
 ]
+
+
+def square_png(size=16, rgb=(230, 120, 20)):
+    """A one-colour square as PNG bytes: the logo the HTML sample shows
+    from its own parts."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+    rows = b"".join(b"\x00" + bytes(rgb) * size for _ in range(size))
+    header = struct.pack(">IIBBBBB", size, size, 8, 2, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b"")
+
+
+def mime_samples(when):
+    """Mails as present-day senders write them: encoded words, quoted-printable
+    accents, an attachment with a non-ASCII name, HTML with its own and a
+    remote image."""
+    mails = []
+
+    accents = EmailMessage()
+    accents["From"] = "Ren\u00e9e Dupr\u00e9 <renee@example.fr>"
+    accents["Subject"] = "Caf\u00e9 cr\u00e8me et g\u00e2teau \u2014 \u00e0 bient\u00f4t"
+    accents.set_content("Bonjour !\n\nOn se retrouve au caf\u00e9 \u00ab Le Ch\u00e2teau \u00bb \u00e0 15 h ?\n"
+                        "Gr\u00fc\u00dfe aus K\u00f6ln, \u65e5\u672c\u8a9e too.\n\nRen\u00e9e\n", cte="quoted-printable")
+    mails.append(accents)
+
+    attachment = EmailMessage()
+    attachment["From"] = "Eva Lindqvist <eva@example.com>"
+    attachment["Subject"] = "Rechnung f\u00fcr M\u00e4rz (mit Anhang)"
+    attachment.set_content("Hallo,\n\nanbei die Rechnung als Datei.\n\nEva\n")
+    attachment.add_attachment("Rechnung M\u00e4rz 2026\n\nBeratung, 6 h    540,00 \u20ac\nSumme            540,00 \u20ac\n",
+                              subtype="plain", filename="Rechnung M\u00e4rz.txt")
+    mails.append(attachment)
+
+    html = EmailMessage()
+    html["From"] = "Shop News <news@shop.example>"
+    html["Subject"] = "This week's offers (with pictures)"
+    html.set_content("This week's offers: tea 3.50, cake 2.00.\n")
+    html.add_alternative(
+        '<html><body><p><img src="cid:logo@shop.example" alt="logo"> <b>This week\u2019s offers</b></p>'
+        '<ul><li>Tea \u2014 3,50 \u20ac</li><li>Cake \u2014 2,00 \u20ac</li></ul>'
+        '<p><img src="http://tracker.shop.example/open.gif?u=42" alt="remote picture"></p>'
+        '<p><a href="https://shop.example/offers">All offers</a> \u00b7 '
+        '<a href="mailto:news@shop.example?subject=Unsubscribe">Unsubscribe</a></p></body></html>',
+        subtype="html")
+    html.get_payload()[1].add_related(square_png(), "image", "png", cid="<logo@shop.example>")
+    mails.append(html)
+
+    raws = []
+    for n, message in enumerate(mails):
+        message["To"] = "Demo User <demo@korvalin.test>"
+        message["Date"] = email.utils.formatdate(when + n * 600, localtime=True)
+        message["Message-ID"] = "<demo-mime-%d-%d@korvalin.test>" % (n, int(when))
+        raws.append(message.as_bytes(policy=email.policy.SMTP))
+    return raws
 
 
 class Mailbox:
@@ -222,6 +280,8 @@ async def main():
     start = time.time() - 86400 * 6
     for i, (sender, subject, body) in enumerate(SAMPLES):
         box.add_sample(sender, subject, body, start + i * 40000 + random.randint(0, 3000))
+    for raw in mime_samples(time.time() - 3600):
+        box.add(raw)
 
     pop = await asyncio.start_server(lambda r, w: pop3_session(r, w, box, options.password), "127.0.0.1", options.pop_port)
     smtp = await asyncio.start_server(lambda r, w: smtp_session(r, w, box), "127.0.0.1", options.smtp_port)

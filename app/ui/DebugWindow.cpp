@@ -4,6 +4,7 @@
 #include "CommandTips.h"
 #include "DiagnosticLog.h"
 #include "LogWindow.h"
+#include "PlainText.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -172,7 +173,7 @@ void DebugWindow::SyncRows()
                                                      QString::fromStdString(entry.level),
                                                      QString::fromStdString(entry.message)});
         item->setTextAlignment(0, Qt::AlignCenter);
-        item->setToolTip(3, item->text(3));
+        item->setToolTip(3, PlainToolTip(item->text(3)));
         if (entry.level == "Error")
             item->setForeground(2, QColor(0xb0, 0x1c, 0x1c));
         else if (entry.level == "Warning")

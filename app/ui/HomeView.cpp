@@ -1,5 +1,7 @@
 #include "HomeView.h"
 
+#include "MailDocument.h"
+
 #include <QDesktopServices>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -31,8 +33,15 @@ QString WelcomeHtml(const QString& note)
 HomeView::HomeView(QWidget* parent) : QTextBrowser(parent)
 {
     setObjectName("homeView");
+    // The page comes from the network: it loads nothing (MailDocument), and
+    // only its web links are handed to the browser.
+    setDocument(new MailDocument(this));
     setOpenLinks(false);
-    connect(this, &QTextBrowser::anchorClicked, this, [](const QUrl& url) { QDesktopServices::openUrl(url); });
+    connect(this, &QTextBrowser::anchorClicked, this, [](const QUrl& url) {
+        const QString scheme = url.scheme().toLower();
+        if (scheme == "http" || scheme == "https")
+            QDesktopServices::openUrl(url);
+    });
     ShowWelcome("You are working offline: the latest news and tips are shown when you are online.");
 }
 

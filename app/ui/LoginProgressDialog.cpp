@@ -19,6 +19,7 @@ LoginProgressDialog::LoginProgressDialog(LoginProgressBox& box, QWidget* parent)
 
     animation_ = new BusyAnimation(this);
     text_ = new QLabel(QString::fromStdString(box_.Text()), this);
+    text_->setTextFormat(Qt::PlainText);
     text_->setWordWrap(true);
     text_->setMinimumWidth(320);
     cancel_ = new QPushButton(QString::fromStdString(box_.CancelText()), this);

@@ -11,6 +11,7 @@ StatusPanes::StatusPanes(QWidget* parent) : QStatusBar(parent)
     for (int i = 0; i < kPaneCount; ++i) {
         panes_[static_cast<size_t>(i)] = new QLabel(this);
         panes_[static_cast<size_t>(i)]->setObjectName(QStringLiteral("statusPane%1").arg(i));
+        panes_[static_cast<size_t>(i)]->setTextFormat(Qt::PlainText);
     }
     panes_[0]->setMinimumWidth(1);
     addWidget(panes_[0], 1);

@@ -1,6 +1,7 @@
 #include "SummaryView.h"
 
 #include "Artwork.h"
+#include "PlainText.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -43,7 +44,7 @@ void Fill(QTreeWidgetItem& item, const SummaryRow& row)
     font.setBold(row.isNew);
     for (int column = 1; column < SummaryView::kColumnCount; ++column)
         item.setFont(column, font);
-    item.setToolTip(2, Q(row.subject));
+    item.setToolTip(2, PlainToolTip(Q(row.subject)));
 }
 
 }  // namespace

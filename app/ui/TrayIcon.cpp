@@ -1,5 +1,6 @@
 #include "TrayIcon.h"
 
+#include "PlainText.h"
 #include "Artwork.h"
 
 #include <QMenu>
@@ -47,7 +48,7 @@ void TrayIcon::Create()
     if (icon_ != nullptr)
         return;
     icon_ = new QSystemTrayIcon(TrayFrame(0));
-    icon_->setToolTip(tip_);
+    icon_->setToolTip(PlainToolTip(tip_));
     icon_->setContextMenu(menu_.get());
     connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger)
@@ -65,7 +66,7 @@ void TrayIcon::SetIcon(int step, const QString& tip)
     if (icon_ == nullptr)
         return;
     icon_->setIcon(TrayFrame(step));
-    icon_->setToolTip(tip_);
+    icon_->setToolTip(PlainToolTip(tip_));
 }
 
 void TrayIcon::StartAnimation()

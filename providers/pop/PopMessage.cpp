@@ -1,5 +1,7 @@
 #include "PopMessage.h"
 
+#include "MimeMail.h"
+
 #include <array>
 #include <cctype>
 #include <cstdint>
@@ -200,16 +202,27 @@ std::string CPopMessage::HeaderMessageId() const
     return value;
 }
 
+// The raw value found, decoded: the MIME reading of the whole header block
+// when it has the field, else the encoded words of the raw text.
+static std::string Decoded(const std::string& raw, const std::string& decoded)
+{
+    return decoded.empty() ? korvalin::mime::DecodeHeaderText(raw) : decoded;
+}
+
 void CPopMessage::ParseSummaryHeader()
 {
     HeaderSearch search(Header);
     std::string value;
     if (!search.Find("FROM: ", true, From))
         return;
+    korvalin::mime::MailHeaders decoded = korvalin::mime::ParseHeaders(Header);
+    From = Decoded(From, decoded.From);
     if (!search.Find("DATE: ", true, value))
         return;
     Date = korvalin::pop::SummaryDate(value);
-    if (!search.Find("SUBJECT: ", true, Subject))
+    if (search.Find("SUBJECT: ", true, Subject))
+        Subject = Decoded(Subject, decoded.Subject);
+    else
         Subject.clear();
     FindMessageId(search, MessageId);
 }
@@ -220,15 +233,19 @@ void CPopMessage::ParseMailHeader()
     std::string value;
     if (!search.Find("FROM: ", true, From))
         return;
+    korvalin::mime::MailHeaders decoded = korvalin::mime::ParseHeaders(Header);
+    From = Decoded(From, decoded.From);
     if (!search.Find("TO: ", true, value))
         return;
-    AddRecipients(value);
-    if (!search.Find("SUBJECT: ", true, Subject))
+    AddRecipients(Decoded(value, decoded.To));
+    if (search.Find("SUBJECT: ", true, Subject))
+        Subject = Decoded(Subject, decoded.Subject);
+    else
         Subject.clear();
     if (!FindMessageId(search, MessageId))
         return;
     if (search.Find("CC: ", true, value))
-        AddRecipients(value);
+        AddRecipients(Decoded(value, decoded.Cc));
 }
 
 void CPopMessage::AddRecipients(std::string_view list, bool hidden)
@@ -257,20 +274,26 @@ bool CPopMessage::ComposeHeader(std::time_t now)
 {
     if (Recipients.empty())
         return false;
-    std::string to;
+    korvalin::mime::OutgoingMail mail;
+    mail.From = {OneLine(FromName), OneLine(From)};
     for (const Recipient& recipient : Recipients) {
         if (recipient.Hidden)
             continue;
-        if (!to.empty())
-            to += ",";
-        to += OneLine(recipient.Name) + "<" + OneLine(recipient.Address) + ">";
+        korvalin::mime::MailAddress address{std::string(TrimBlanks(OneLine(recipient.Name))), OneLine(recipient.Address)};
+        if (address.Name.size() >= 2 && address.Name.front() == '"' && address.Name.back() == '"')
+            address.Name = address.Name.substr(1, address.Name.size() - 2);
+        (recipient.Copy ? mail.Cc : mail.To).push_back(std::move(address));
     }
-    if (to.empty())
-        to = "undisclosed-recipients:;";
-    Header = "Date: " + korvalin::pop::FormatMailDate(now) + "\r\n";
-    Header += "From: " + OneLine(From) + "\r\n";
-    Header += "To: " + to + "\r\n";
-    Header += "Subject: " + OneLine(Subject) + "\r\n";
+    mail.Subject = OneLine(Subject);
+    mail.Text = Body;
+    mail.Date = now;
+    mail.InReplyTo = InReplyTo;
+    mail.References = References;
+    mail.EightBit = EightBit;
+    korvalin::mime::ComposedMail composed = korvalin::mime::ComposeMail(mail);
+    Header = std::move(composed.Header);
+    Body = std::move(composed.Body);
+    MessageId = std::move(composed.MessageId);
     return true;
 }
 
@@ -353,6 +376,30 @@ std::string HeaderDigestId(std::string_view header)
     char text[40];
     std::snprintf(text, sizeof text, "<%016llx@digest.korvalin>", static_cast<unsigned long long>(hash));
     return text;
+}
+
+void TakeThread(std::string_view extra, CPopMessage& message)
+{
+    std::vector<std::string> ids;
+    size_t pos = 0;
+    while ((pos = extra.find('<', pos)) != std::string_view::npos) {
+        size_t end = extra.find('>', pos);
+        if (end == std::string_view::npos)
+            break;
+        std::string_view id = extra.substr(pos, end + 1 - pos);
+        pos = end + 1;
+        bool plain = id.find_first_of(" \t\r\n<", 1) == std::string_view::npos;
+        bool madeUp = id.size() >= 17 && id.substr(id.size() - 17) == "@digest.korvalin>";
+        if (plain && !madeUp && id.find('@') != std::string_view::npos)
+            ids.emplace_back(id);
+    }
+    message.InReplyTo.clear();
+    message.References.clear();
+    if (ids.empty())
+        return;
+    message.InReplyTo = ids.back();
+    for (const std::string& id : ids)
+        message.References += (message.References.empty() ? "" : " ") + id;
 }
 
 std::string EscapeHtml(std::string_view text)

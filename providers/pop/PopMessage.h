@@ -14,6 +14,7 @@ public:
         std::string Address;
         std::string Name;  // the text before "<", as written (may be empty)
         bool Hidden = false;  // a BCC recipient: RCPT only, in no header
+        bool Copy = false;    // a CC recipient: in the Cc header
     };
 
     virtual ~CPopMessage() = default;
@@ -26,11 +27,20 @@ public:
     std::string MessageId;
     std::vector<Recipient> Recipients;
 
+    // Outgoing only: the sender's display name, the Message-IDs of the mail
+    // answered (the thread before it, then the mail itself), and whether
+    // the server takes 8-bit bodies.
+    std::string FromName;
+    std::string InReplyTo;
+    std::string References;
+    bool EightBit = false;
+
     // After TOP: From (required), Date (required), Subject, Message-ID; the
-    // parse stops at the first missing required field.
+    // parse stops at the first missing required field. From and Subject are
+    // decoded to UTF-8 (encoded words, charsets).
     void ParseSummaryHeader();
     // After RETR: From (required), To (required, into Recipients), Subject,
-    // Message-ID (required), CC (into Recipients).
+    // Message-ID (required), CC (into Recipients); decoded as above.
     void ParseMailHeader();
 
     // Adds the addresses of a list such as "Ann <a@x>, b@y; \"Doe, J\" <j@z>".
@@ -40,9 +50,12 @@ public:
     // are skipped; an entry with "<" but no ">" ends the list.
     void AddRecipients(std::string_view list, bool hidden = false);
 
-    // The outgoing header block (Date, From, To, Subject), each line ended
-    // with CR LF. To lists the recipients that are not hidden. False when the
-    // message has no recipient at all.
+    // The outgoing MIME message: Header becomes its header block (Date,
+    // From, To, Cc, Subject, Message-ID, In-Reply-To and References when
+    // known, MIME-Version, Content-Type, Content-Transfer-Encoding), each
+    // line ended with CR LF, and Body its encoded text. To lists the
+    // recipients that are neither hidden nor copies. False when the message
+    // has no recipient at all.
     bool ComposeHeader(std::time_t now);
     bool ComposeHeader() { return ComposeHeader(std::time(nullptr)); }
 
@@ -77,6 +90,12 @@ std::string EscapeHtml(std::string_view text);
 // line + CR LF, with any CR or LF inside line dropped: a value typed by the
 // person (an address, a user name) can never add a command of its own.
 std::string CommandLine(std::string_view line);
+
+// The thread of a reply as the host hands it over in the Extra text of a
+// POP mail: Message-IDs in angle brackets separated by blanks, the mail
+// answered last. It becomes InReplyTo and References; ids this plug-in made
+// up itself (header digests) and words without "@" in brackets are dropped.
+void TakeThread(std::string_view extra, CPopMessage& message);
 
 // Bare CR and bare LF become CR LF.
 std::string NormalizeLineEnds(std::string_view text);

@@ -1,5 +1,7 @@
 #include "PopProvider.h"
 
+#include "MimeMail.h"
+
 #include <algorithm>
 #include <exception>
 
@@ -281,10 +283,9 @@ bool CPopProvider::FetchMail(const std::string& locator, std::string& body, CMai
     msg.From = message.From;
     msg.CC.clear();
     msg.To = RecipientAddresses(message);
-    body += "<pre>";
-    body += korvalin::pop::EscapeHtml(message.Body);
-    body += "</pre>";
-    return Pop.Close();
+    bool closed = Pop.Close();  // the session is not needed while the mail is read
+    body += korvalin::mime::PageOf(korvalin::mime::ParseMail(message.Header + "\r\n\r\n" + message.Body));
+    return closed;
 }
 
 bool CPopProvider::DeleteMail(std::string locator)
@@ -441,10 +442,14 @@ bool CPopProvider::SendMail(CMailMessage msg)
             message.From = FromAddress;
         }
         message.AddRecipients(msg.To);
+        size_t copies = message.Recipients.size();
         message.AddRecipients(msg.CC);
+        for (size_t i = copies; i < message.Recipients.size(); ++i)
+            message.Recipients[i].Copy = true;
         message.AddRecipients(msg.BCC, true);
         message.Subject = msg.Subject;
         message.Body = msg.Body;
+        korvalin::pop::TakeThread(msg.Extra, message);
         LockHold hold(Smtp.Lock);
         if (!Smtp.Open())
             return false;

@@ -1,5 +1,7 @@
 #include "ComposeText.h"
 
+#include "MailPage.h"
+
 #include "TextConversion.h"
 #include "UserSettings.h"
 
@@ -69,6 +71,8 @@ std::string QuotePrefix(const ComposeOptions& options, const std::string& subjec
 
 std::string QuotedOriginal(std::string mailText, const std::string& prefix, DiagnosticLog* log)
 {
+    // The parts of a mail page (attachments) are not part of its text.
+    mailText = std::string(mime::ReadPage(mailText).Body);
     RemoveTags(mailText, log);
     std::string quoted = std::string("\n\n") + kOriginalMessageLine + "\n" + prefix;
     size_t pos = 0;
@@ -114,6 +118,8 @@ CMailMessage BuildOutgoingMail(const ComposedMail& mail, const std::string& vend
     message.Body = "\n" + mail.body + MailFooter(vendorWeb);
     if (!popAccount)
         message.Body = FormEncode(message.Body, log);
+    else
+        message.Extra = mail.repliedMessageId;
     return message;
 }
 

@@ -58,6 +58,7 @@ struct ComposedMail {
     std::string to, cc, bcc, subject;
     std::string body;  // the editor's text
     bool saveCopy = false;
+    std::string repliedMessageId;  // the mail answered, when known
 };
 
 // The recipient of the To field: its first line, at most 255 characters.
@@ -65,7 +66,8 @@ std::string FirstRecipientLine(const std::string& to);
 
 // The message handed to the sender account's provider: the body is "\n",
 // the typed text and the footer; for an account that is not a POP account
-// it is form-encoded for the service's compose form.
+// it is form-encoded for the service's compose form. A POP mail that
+// answers another carries the answered mail's Message-ID in Extra.
 CMailMessage BuildOutgoingMail(const ComposedMail& mail, const std::string& vendorWeb, bool popAccount,
                                DiagnosticLog* log = nullptr);
 

@@ -281,6 +281,7 @@ bool ComposeWindow::Send()
     mail.subject = subject_->text().toStdString();
     mail.body = body_->toPlainText().toStdString();
     mail.saveCopy = SaveCopy();
+    mail.repliedMessageId = setup_.repliedMessageId;
     const bool pop = sender_->State().isPop;
     CMailMessage message = BuildOutgoingMail(mail, VendorWeb(engine_.Paths()), pop, &engine_.Log());
     const Submission submitted = SubmitMail(engine_, sender_, std::move(message), mail.body);

@@ -33,6 +33,7 @@ struct ComposeSetup {
     QString quotedFile;  // the cached mail to quote; empty: none
     std::shared_ptr<CAccount> sender;
     std::optional<QString> typedBody;  // a mail handed back: the person's own text
+    std::string repliedMessageId;       // the Message-ID of the mail answered; empty: none
 };
 
 class ComposeWindow : public QMainWindow {

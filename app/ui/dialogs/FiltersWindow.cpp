@@ -72,6 +72,7 @@ void FiltersWindow::Build()
     upButton = new QPushButton("&Up", this);
     downButton = new QPushButton("&Down", this);
     description = new QLabel(this);
+    description->setTextFormat(Qt::PlainText);
     description->setWordWrap(true);
     description->setMinimumHeight(48);
     description->setAlignment(Qt::AlignTop | Qt::AlignLeft);

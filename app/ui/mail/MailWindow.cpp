@@ -19,6 +19,7 @@
 #include <QStyle>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QUrlQuery>
 #include <QToolBar>
 
 namespace korvalin::ui {
@@ -72,6 +73,7 @@ MailWindow::MailWindow(Engine& engine, AddressBooks* books, const MailWindowRequ
             messageId_ = entry->MessageId;
     }
     reader_ = new MailReader(request_, this);
+    reader_->SetComposeHook([this](const QUrl& mailto) { ComposeTo(mailto); });
     setCentralWidget(reader_);
     setFocusProxy(&reader_->Body());
     BuildCommands();
@@ -165,7 +167,7 @@ void MailWindow::UpdateCommands()
     delete_->setEnabled(listed && !(links_.newMailsBoxOpen && links_.newMailsBoxOpen()));
 }
 
-void MailWindow::OpenCompose(const std::string& to, const std::string& cc, const std::string& subject)
+void MailWindow::OpenCompose(const std::string& to, const std::string& cc, const std::string& subject, bool reply)
 {
     if (!links_.compose)
         return;
@@ -176,12 +178,32 @@ void MailWindow::OpenCompose(const std::string& to, const std::string& cc, const
     setup.subject = QString::fromStdString(subject);
     setup.quotedFile = QString::fromStdString(request_.cachedFile);
     setup.sender = request_.account;
+    if (reply)
+        setup.repliedMessageId = messageId_;
+    links_.compose(setup);
+}
+
+void MailWindow::ComposeTo(const QUrl& mailto)
+{
+    if (!links_.compose)
+        return;
+    ComposeSetup setup;
+    setup.title = windowTitle();
+    setup.to = mailto.path();
+    const QUrlQuery query(mailto);
+    for (const auto& [key, value] : query.queryItems(QUrl::FullyDecoded)) {
+        if (key.compare("subject", Qt::CaseInsensitive) == 0)
+            setup.subject = value;
+        else if (key.compare("cc", Qt::CaseInsensitive) == 0)
+            setup.cc = value;
+    }
+    setup.sender = request_.account;
     links_.compose(setup);
 }
 
 void MailWindow::Reply()
 {
-    OpenCompose(request_.from, "", ReplySubject(request_.subject));
+    OpenCompose(request_.from, "", ReplySubject(request_.subject), true);
 }
 
 void MailWindow::ReplyAll()
@@ -189,12 +211,12 @@ void MailWindow::ReplyAll()
     std::string to = request_.from;
     if (!request_.to.empty())
         to += (to.empty() ? "" : ",") + request_.to;
-    OpenCompose(to, request_.cc, ReplySubject(request_.subject));
+    OpenCompose(to, request_.cc, ReplySubject(request_.subject), true);
 }
 
 void MailWindow::Forward()
 {
-    OpenCompose("", "", ForwardSubject(request_.subject));
+    OpenCompose("", "", ForwardSubject(request_.subject), false);
 }
 
 void MailWindow::OpenNeighbour(int step)

@@ -74,7 +74,9 @@ protected:
 
 private:
     void BuildCommands();
-    void OpenCompose(const std::string& to, const std::string& cc, const std::string& subject);
+    void OpenCompose(const std::string& to, const std::string& cc, const std::string& subject, bool reply);
+    // A new mail for a mailto link of the mail.
+    void ComposeTo(const QUrl& mailto);
     void OpenNeighbour(int step);
     void Tell(const std::string& text, MessageIcon icon = MessageIcon::Warning);
 

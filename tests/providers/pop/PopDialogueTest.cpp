@@ -257,8 +257,8 @@ TEST_F(PopDialogue, GetMailFillsTheMessageAndEscapesTheBody)
     EXPECT_EQ(message.Subject, "Tags");
     EXPECT_EQ(message.To, "bob@y;carl@z;dora@w;");
     EXPECT_EQ(message.CC, "");
-    EXPECT_EQ(body, "kept|<pre>Write to &lt;bob@y&gt; &amp; friends.\r\n"
-                    "&lt;script&gt;alert(1)&lt;/script&gt;\r\n</pre>");
+    EXPECT_EQ(body, "kept|" + korvalin::test::PlainPage("Write to &lt;bob@y&gt; &amp; friends.\n"
+                                                        "&lt;script&gt;alert(1)&lt;/script&gt;\n"));
 }
 
 TEST_F(PopDialogue, GetMailRemovesDotStuffing)
@@ -269,7 +269,7 @@ TEST_F(PopDialogue, GetMailRemovesDotStuffing)
     std::string body;
     CMailMessage message;
     ASSERT_TRUE(provider->GetMail("<d@x>##1", body, message));
-    EXPECT_EQ(body, "<pre>.starts with a dot\r\n..two dots\r\n.\r\nend\r\n</pre>");
+    EXPECT_EQ(body, korvalin::test::PlainPage(".starts with a dot\n..two dots\n.\nend\n"));
 }
 
 TEST_F(PopDialogue, RefusedRetrieveWritesNothing)
@@ -423,7 +423,7 @@ TEST(PopPieces, RepliesInOneBytePiecesReadLikeWholeOnes)
     std::string body;
     CMailMessage message;
     ASSERT_TRUE(MakeProvider(pieces.Address())->GetMail("<a>##1", body, message));
-    EXPECT_EQ(body, "<pre>.dot\r\nline\r\n</pre>");
+    EXPECT_EQ(body, korvalin::test::PlainPage(".dot\nline\n"));
     EXPECT_EQ(message.Subject, "First");
 }
 

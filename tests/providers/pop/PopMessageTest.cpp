@@ -230,11 +230,17 @@ TEST(PopCompose, HeaderHasDateFromToSubject)
     message.AddRecipients("Ann <ann@x>, bob@y");
     message.AddRecipients("cc@z");
     message.AddRecipients("hidden@b", true);
+    message.Recipients[2].Copy = true;
     ASSERT_TRUE(message.ComposeHeader(0));
     std::regex shape("Date: [A-Z][a-z]{2}, \\d{2} [A-Z][a-z]{2} \\d{4} \\d{2}:\\d{2}:\\d{2} [+-]\\d{4}\r\n"
                      "From: me@example.net\r\n"
-                     "To: Ann <ann@x>,<bob@y>,<cc@z>\r\n"
-                     "Subject: Greetings\r\n");
+                     "Subject: Greetings\r\n"
+                     "To: Ann <ann@x>, bob@y\r\n"
+                     "Cc: cc@z\r\n"
+                     "Message-Id: <[^@>]+@example.net>\r\n"
+                     "MIME-Version: 1.0\r\n"
+                     "Content-Type: text/plain; charset=UTF-8\r\n"
+                     "Content-Transfer-Encoding: 7bit\r\n");
     EXPECT_TRUE(std::regex_match(message.Header, shape)) << message.Header;
     EXPECT_EQ(message.Header.find("hidden"), std::string::npos);
 }
@@ -251,7 +257,7 @@ TEST(PopCompose, OnlyHiddenRecipientsGiveAnUndisclosedTo)
     CPopMessage message;
     message.AddRecipients("hidden@b", true);
     ASSERT_TRUE(message.ComposeHeader(0));
-    EXPECT_NE(message.Header.find("To: undisclosed-recipients:;\r\n"), std::string::npos);
+    EXPECT_NE(message.Header.find("To: undisclosed-recipients: ;\r\n"), std::string::npos);
 }
 
 TEST(PopCompose, HeaderValuesCannotAddLines)
@@ -365,4 +371,42 @@ TEST(PopLocator, IdAndNumber)
     EXPECT_FALSE(korvalin::pop::SplitLocator("<a@x>##0", id, number));
     EXPECT_FALSE(korvalin::pop::SplitLocator("<a@x>##1x", id, number));
     EXPECT_FALSE(korvalin::pop::SplitLocator("<a@x>##99999999999", id, number));
+}
+
+TEST(PopThread, ReplyIdsComeFromTheHostsExtraText)
+{
+    struct Case {
+        std::string Extra, InReplyTo, References;
+    };
+    const std::vector<Case> cases = {
+        {"", "", ""},
+        {"<p@x>", "<p@x>", "<p@x>"},
+        {"<a@x> <b@y>\r\n<p@z>", "<p@z>", "<a@x> <b@y> <p@z>"},
+        {"<0123456789abcdef@digest.korvalin>", "", ""},  // made up by this plug-in
+        {"AAAAuidl", "", ""},                          // a UIDL standing in for an id
+        {"<a b@x> <no-at> <p@x>", "<p@x>", "<p@x>"},
+    };
+    for (const Case& c : cases) {
+        CPopMessage message;
+        korvalin::pop::TakeThread(c.Extra, message);
+        EXPECT_EQ(message.InReplyTo, c.InReplyTo) << c.Extra;
+        EXPECT_EQ(message.References, c.References) << c.Extra;
+    }
+}
+
+TEST(PopHeaderFields, EncodedWordsAndCharsetsAreDecoded)
+{
+    CPopMessage message = WithHeader(
+        "From: =?ISO-8859-1?Q?J=F6rg?= <j@x>\r\nTo: =?UTF-8?B?SsO8cmdlbg==?= <ju@y>, \"Doe, J\" <d@z>\r\n"
+        "Subject: =?ISO-8859-1?Q?Rechnung?=\r\nDate: Mon, 7 Dec 1998 10:20:30 +0000\r\nMessage-ID: <e@x>");
+    message.ParseMailHeader();
+    EXPECT_EQ(message.From, "Jörg <j@x>");
+    EXPECT_EQ(message.Subject, "Rechnung");
+    ASSERT_EQ(message.Recipients.size(), 2u);
+    EXPECT_EQ(message.Recipients[0].Address, "ju@y");
+    EXPECT_EQ(message.Recipients[1].Address, "d@z");
+    CPopMessage summary = WithHeader(message.Header);
+    summary.ParseSummaryHeader();
+    EXPECT_EQ(summary.From, "Jörg <j@x>");
+    EXPECT_EQ(summary.Subject, "Rechnung");
 }

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <set>
+
 #include <algorithm>
 #include <random>
 
@@ -127,9 +130,27 @@ TEST(PopParserFuzz, ComposedMailStaysWellFormed)
         message.AddRecipients(RandomBytes(random, 60));
         message.AddRecipients("fallback@x");
         ASSERT_TRUE(message.ComposeHeader(0));
-        // Four header lines, nothing more.
-        ASSERT_EQ(std::count(message.Header.begin(), message.Header.end(), '\n'), 4) << message.Header;
-        ASSERT_EQ(std::count(message.Header.begin(), message.Header.end(), '\r'), 4) << message.Header;
+        // Only the composed fields, each on its line or folded onto the
+        // next with a leading blank; CR LF line ends, short lines.
+        ASSERT_EQ(std::count(message.Header.begin(), message.Header.end(), '\n'),
+                  std::count(message.Header.begin(), message.Header.end(), '\r'))
+            << message.Header;
+        std::regex field("(Date|From|To|Cc|Subject|Message-Id|MIME-Version|Content-Type|Content-Transfer-Encoding):( .*)?"
+                         "|[ \t].*");
+        std::set<std::string> names;
+        size_t start = 0;
+        for (size_t end; (end = message.Header.find("\r\n", start)) != std::string::npos; start = end + 2) {
+            std::string line = message.Header.substr(start, end - start);
+            ASSERT_TRUE(std::regex_match(line, field)) << line << "\n" << message.Header;
+            ASSERT_LE(line.size(), 998u);
+            ASSERT_EQ(line.find('\r'), std::string::npos);
+            if (line[0] != ' ' && line[0] != '\t') {
+                ASSERT_TRUE(names.insert(line.substr(0, line.find(':'))).second) << message.Header;
+            }
+        }
+        ASSERT_EQ(start, message.Header.size());
+        ASSERT_EQ(names.count("From"), 1u) << message.Header;
+        ASSERT_EQ(names.count("To"), 1u) << message.Header;
 
         message.StuffDots();
         // No line of the sent body is a lone "." and every line end is CR LF.

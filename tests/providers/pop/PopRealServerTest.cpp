@@ -127,7 +127,7 @@ TEST_F(RealServerTest, SendListFetchAndDeleteRoundTrip)
     EXPECT_EQ(fetched.Subject, "Round trip");
     EXPECT_EQ(fetched.To, "testuser@example.net;cc@example.org;");
     EXPECT_EQ(fetched.CC, "");
-    EXPECT_EQ(body, "<pre>Hello &lt;friend&gt; &amp; co.\r\n.starts with a dot\r\n.\r\n..two dots\r\nend\r\n\r\n</pre>");
+    EXPECT_EQ(body, korvalin::test::PlainPage("Hello &lt;friend&gt; &amp; co.\n.starts with a dot\n.\n..two dots\nend\n\n"));
 
     ASSERT_TRUE(provider->DeleteMail(sent->Locator)) << provider->Pop.LastError;
     CSummaryArray after;

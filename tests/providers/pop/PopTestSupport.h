@@ -1,6 +1,7 @@
 // Helpers shared by the POP3/SMTP plug-in's tests.
 #pragma once
 
+#include "MailPage.h"
 #include "PopProvider.h"
 #include "Timeouts.h"
 
@@ -39,6 +40,13 @@ inline std::unique_ptr<CPopProvider> MakeProvider(const std::string& popServer,
     auto provider = std::make_unique<CPopProvider>();
     provider->SetUserProfile(AccountLine(popServer, smtpServer), password);
     return provider;
+}
+
+// The page GetMail writes for a plain-text mail without parts; text is the
+// escaped text with LF line ends.
+inline std::string PlainPage(const std::string& text)
+{
+    return korvalin::mime::WritePage("<pre style=\"white-space: pre-wrap\">" + text + "</pre>", {});
 }
 
 class Stopwatch {

@@ -14,6 +14,7 @@
 #include "NewMailList.h"
 #include "OfflineMode.h"
 #include "OnlineState.h"
+#include "PasswordKeeper.h"
 #include "PendingActions.h"
 #include "PlatformPaths.h"
 #include "ProviderHost.h"
@@ -34,6 +35,7 @@ struct EngineOptions {
     CoreHooks* hooks = nullptr;  // null: the defaults
     DiagnosticLog::LocalTimeSource localTime;
     OnlineState::ClockSource clock;
+    PasswordKeyring* keyring = nullptr;  // null: saved passwords stay in the store file
 };
 
 class Engine {
@@ -80,6 +82,7 @@ public:
     AccountManager& Accounts() { return accounts_; }
     LogWindow& LogView() { return logWindow_; }
     UserInformation& UserInfo() { return userInformation_; }
+    PasswordKeeper& Passwords() { return passwords_; }
     RequestQueue& Requests() { return requests_; }
     PendingActions& Pending() { return pending_; }
     NewMailList& NewMail() { return newMail_; }
@@ -99,6 +102,7 @@ private:
     OnlineState online_;
     CoreServices services_;
     ProviderHost providers_;
+    PasswordKeeper passwords_;
     AccountManager accounts_;
     LogWindow logWindow_;
     UserInformation userInformation_;

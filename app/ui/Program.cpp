@@ -4,6 +4,7 @@
 #include "Artwork.h"
 #include "Engine.h"
 #include "FeatureHooks.h"
+#include "Keyring.h"
 #include "MainFrame.h"
 #include "QtFeaturePort.h"
 #include "QtUiPort.h"
@@ -29,6 +30,8 @@ int Program::Run()
     port.SetFrame(&frame);
     EngineOptions options;
     options.hooks = &features;
+    std::unique_ptr<PasswordKeyring> keyring = MakeProgramKeyring();
+    options.keyring = keyring.get();
     Engine engine(paths, port, options);
     features.Attach(engine);
     frame.Attach(engine, port);

@@ -2,6 +2,7 @@
 
 #include "AccountTree.h"
 #include "Artwork.h"
+#include "DesktopNotifier.h"
 #include "Engine.h"
 #include "FeatureHooks.h"
 #include "Keyring.h"
@@ -36,6 +37,12 @@ int Program::Run()
     features.Attach(engine);
     frame.Attach(engine, port);
     frame.SetFeatures(&features);
+    DesktopNotifier notifier(engine, QDBusConnection::sessionBus(),
+                             {[&frame](const std::shared_ptr<FolderSummary>& summary, int row) {
+                                  frame.ShowMainWindow(true);
+                                  summary->OpenMail(row);
+                              },
+                              [&frame] { frame.OpenNewMailsBox(); }});
     DiagnosticLog& log = engine.Log();
     if (frame.Tree().ItemFor(&engine.Providers().ProgramProvider()) == nullptr)
         port.FatalError("Error adding the mail providers. Likely, low resources.");
@@ -67,6 +74,7 @@ int Program::Run()
     QObject::connect(&instance, &SingleInstance::RecipientReceived, &frame,
                      &MainFrame::ComposeForHandedOverRecipient, Qt::QueuedConnection);
 
+    port.SetBusyEndedListener([&notifier] { notifier.PassEnded(); });
     frame.OpenHomeWindow();
 
     log.Info(kCommon, "Showing main window.");
@@ -91,6 +99,7 @@ int Program::Run()
     });
     const int code = QApplication::exec();
     port.BeginShutdown();
+    port.SetBusyEndedListener({});
     // The engine goes first (it waits for abandoned logins); the frame must
     // not reach it any more.
     frame.Detach();

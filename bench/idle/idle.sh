@@ -6,7 +6,8 @@
 #   - start-up to the main window shown (the X window appears),
 #   - UI-thread wakeups per second between checks, averaged over SECONDS
 #     (context switches of the main thread, from /proc),
-#   - resident memory after 10 checks (timer period of a few seconds).
+#   - memory after 10 checks (timer period of a few seconds): resident,
+#     proportional and private.
 #   bench/idle/idle.sh [--accounts N] [--seconds S]
 # Needs the build in build/ (or $KORVALIN_BIN) with korvalin-websim.
 set -euo pipefail
@@ -84,8 +85,10 @@ start_korvalin() {
 switches() {  # voluntary + involuntary context switches of the main thread
   awk '/ctxt_switches/ { n += $2 } END { print n }' "/proc/$1/task/$1/status"
 }
-rss_mb() {
-  awk '/^VmRSS/ { printf "%.1f", $2 / 1024 }' "/proc/$1/status"
+rss_mb() {  # resident, then proportional (shared pages split among their users), then private
+  awk '/^Rss:/ { r = $2 } /^Pss:/ { p = $2 } /^Private_(Clean|Dirty):/ { u += $2 }
+       END { printf "%.1f MB resident (%.1f MB proportional, %.1f MB private)", r / 1024, p / 1024, u / 1024 }' \
+    "/proc/$1/smaps_rollup"
 }
 
 # 1. Idle: the logon's checks end, then SECONDS without any.
@@ -110,4 +113,5 @@ unset KORVALIN_CHECK_SECONDS
 echo "accounts: $accounts ($pop_accounts POP, $((${#web[@]} / 2)) web-mail)"
 echo "start-up to window: $first_startup_ms ms, $startup_ms ms (two runs)"
 echo "UI-thread wakeups between checks: $wakeups per second (over $seconds s)"
-echo "resident memory: $idle_rss MB idle after the logon, $checked_rss MB after 10 checks"
+echo "memory idle after the logon: $idle_rss"
+echo "memory after 10 checks: $checked_rss"

@@ -3,6 +3,7 @@
 #include "AccountFolder.h"
 #include "AccountSettingsFile.h"
 #include "LoginProgressBox.h"
+#include "PasswordKeeper.h"
 #include "ProviderHost.h"
 
 #include <algorithm>
@@ -189,6 +190,8 @@ void AccountManager::DeleteAccount(CAccount& account)
         services_.hooks.CloseFolderSummary(*folder);
     if (Status deleted = DeleteFolderAndFiles(account.Folder()); !deleted)
         services_.log.Error(kCommon, "Deleting account %s: %s", name.c_str(), deleted.error.c_str());
+    if (passwords_ != nullptr)
+        passwords_->Forget(account.ProviderName(), account.Login());
     ProviderEntry& provider = account.Provider();
     // Keeps the account alive until the tree has let go of it.
     std::shared_ptr<CAccount> keep = account.shared_from_this();

@@ -17,6 +17,7 @@
 namespace korvalin {
 
 class LoginProgressBox;
+class PasswordKeeper;
 class ProviderHost;
 
 // What is selected in the account tree (all null: nothing).
@@ -40,6 +41,9 @@ public:
     std::shared_ptr<CAccount> AddAccount(ProviderEntry& provider, const std::string& login,
                                          const std::optional<std::string>& password, bool savePassword,
                                          uint16_t folderMask);
+
+    // Where saved passwords live; deleting an account deletes its password there.
+    void SetPasswordKeeper(PasswordKeeper* passwords) { passwords_ = passwords; }
 
     // The Add New Account command.
     void AddNewAccount();
@@ -90,6 +94,7 @@ private:
 
     CoreServices services_;
     ProviderHost& providers_;
+    PasswordKeeper* passwords_ = nullptr;
     std::atomic<bool> updateCheckStarted_{false};
     std::mutex threadsMutex_;
     std::vector<LoginThread> loginThreads_;

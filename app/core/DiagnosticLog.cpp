@@ -95,8 +95,27 @@ void DiagnosticLog::Write(LogKind kind, const LogContext& context, const char* f
     std::snprintf(time, sizeof time, "%2.2d:%2.2d:%2.2d", local.tm_hour, local.tm_min, local.tm_sec);
 
     LogEntry entry{time, context.AccountText(), LevelText(kind), message};
+    std::function<void()> waiting;
+    {
+        std::lock_guard lock(pendingMutex_);
+        if (pending_.empty())
+            waiting = waitingListener_;
+        pending_.push_back(std::move(entry));
+    }
+    if (waiting)
+        waiting();
+}
+
+void DiagnosticLog::SetWaitingListener(std::function<void()> listener)
+{
     std::lock_guard lock(pendingMutex_);
-    pending_.push_back(std::move(entry));
+    waitingListener_ = std::move(listener);
+}
+
+bool DiagnosticLog::LinesWaiting()
+{
+    std::lock_guard lock(pendingMutex_);
+    return !pending_.empty();
 }
 
 std::vector<LogEntry> DiagnosticLog::TakePending()

@@ -1,6 +1,7 @@
 // The diagnostic log: Info, Warning and Error from any thread, admitted by
 // the log level, collected in a pending list under the log's own lock and
-// taken by the UI every 100 ms (LogRowList keeps what the window shows).
+// taken by the UI 100 ms after the first of them arrived (LogWindow keeps what
+// the window shows).
 #pragma once
 
 #include <atomic>
@@ -70,6 +71,11 @@ public:
 
     // Everything logged since the last call, oldest first.
     std::vector<LogEntry> TakePending();
+    bool LinesWaiting();
+    // Called (on the writing thread, outside the log's lock) when a line
+    // arrives while none waits, so the window can take the lines then
+    // instead of looking for them on a timer.
+    void SetWaitingListener(std::function<void()> listener);
 
 private:
     void Write(LogKind kind, const LogContext& context, const char* format, va_list args);
@@ -78,6 +84,7 @@ private:
     LocalTimeSource localTime_;
     std::mutex pendingMutex_;
     std::vector<LogEntry> pending_;
+    std::function<void()> waitingListener_;
 };
 
 }  // namespace korvalin

@@ -19,9 +19,10 @@ Engine::Engine(PlatformPaths paths, UiPort& ui, EngineOptions options)
       online_(std::move(options.clock)),
       services_{paths_, ui_, log_, settings_, online_, engineHooks_},
       providers_(services_),
+      passwords_(log_, options.keyring),
       accounts_(services_, providers_),
       logWindow_(log_, settings_, ui_),
-      userInformation_(services_, store_, providers_, accounts_, logWindow_),
+      userInformation_(services_, store_, providers_, accounts_, logWindow_, passwords_),
       newMail_(ui_, settings_, requests_),
       mailContext_{services_, requests_, newMail_, pending_},
       mail_(mailContext_, accounts_),
@@ -29,6 +30,7 @@ Engine::Engine(PlatformPaths paths, UiPort& ui, EngineOptions options)
       mode_(mailContext_, accounts_, mail_, checks_)
 {
     mail_.SetCheckStarter(&checks_);
+    accounts_.SetPasswordKeeper(&passwords_);
     if (!requests_.Start([this](MailRequest& request) { ServeRequest(mailContext_, request); }, options.startWorker))
         ui_.FatalError(kWorkerThreadFailure);
 }

@@ -14,6 +14,7 @@
 #include "NewMailList.h"
 #include "OfflineMode.h"
 #include "OnlineState.h"
+#include "PasswordKeeper.h"
 #include "PendingActions.h"
 #include "PlatformPaths.h"
 #include "ProviderHost.h"
@@ -35,6 +36,7 @@ struct EngineOptions {
     DiagnosticLog::LocalTimeSource localTime;
     OnlineState::ClockSource clock;
     RequestQueue::ThreadStarter startWorker;  // empty: a std::thread
+    PasswordKeyring* keyring = nullptr;  // null: saved passwords stay in the store file
 };
 
 class Engine {
@@ -81,6 +83,7 @@ public:
     AccountManager& Accounts() { return accounts_; }
     LogWindow& LogView() { return logWindow_; }
     UserInformation& UserInfo() { return userInformation_; }
+    PasswordKeeper& Passwords() { return passwords_; }
     RequestQueue& Requests() { return requests_; }
     PendingActions& Pending() { return pending_; }
     NewMailList& NewMail() { return newMail_; }
@@ -100,6 +103,7 @@ private:
     OnlineState online_;
     CoreServices services_;
     ProviderHost providers_;
+    PasswordKeeper passwords_;
     AccountManager accounts_;
     LogWindow logWindow_;
     UserInformation userInformation_;

@@ -7,8 +7,11 @@
 #include "DesktopIntegration.h"
 #include "HostsConfig.h"
 #include "LogWindow.h"
+#include "PasswordKeeper.h"
 #include "ProviderHost.h"
 #include "UserStore.h"
+
+#include <set>
 
 
 namespace korvalin {
@@ -29,8 +32,13 @@ std::string TipsPageUrl(const PlatformPaths& paths)
 }
 
 UserInformation::UserInformation(const CoreServices& services, UserStore& store, ProviderHost& providers,
-                                 AccountManager& accounts, LogWindow& logWindow)
-    : services_(services), store_(store), providers_(providers), accounts_(accounts), logWindow_(logWindow)
+                                 AccountManager& accounts, LogWindow& logWindow, PasswordKeeper& passwords)
+    : services_(services),
+      store_(store),
+      providers_(providers),
+      accounts_(accounts),
+      logWindow_(logWindow),
+      passwords_(passwords)
 {
 }
 
@@ -90,17 +98,37 @@ bool UserInformation::LoadPath()
     }
     services_.online.SetStartMode(services_.settings.Flag(setting::kStartOnline));
     const auto& providers = providers_.Providers();
-    for (size_t i = 1; i < providers.size(); ++i)
-        LoadAccounts(*providers[i]);
+    std::vector<ProviderEntry*> moved;
+    for (size_t i = 1; i < providers.size(); ++i) {
+        if (LoadAccounts(*providers[i]))
+            moved.push_back(providers[i].get());
+    }
+    RemoveMovedPasswords(moved);
     return upgrade;
 }
 
-void UserInformation::LoadAccounts(ProviderEntry& provider)
+void UserInformation::RemoveMovedPasswords(const std::vector<ProviderEntry*>& providers)
+{
+    if (providers.empty())
+        return;
+    std::map<std::string, std::optional<std::string>> values;
+    for (ProviderEntry* provider : providers)
+        values[provider->name] = BuildAccountList(*provider, &passwords_).value;
+    // Only once this write succeeded are the passwords gone from the file;
+    // until then both places hold them.
+    if (Status written = store_.Write(values); !written)
+        services_.log.Error(kCommon, "The passwords moved into the desktop keyring stay in the settings file too: %s",
+                            written.error.c_str());
+    else
+        services_.log.Info(kCommon, "Saved passwords moved from the settings file into the desktop keyring");
+}
+
+bool UserInformation::LoadAccounts(ProviderEntry& provider)
 {
     StoreValue value = store_.Read(provider.name);
     if (value.state == StoreRead::Unreadable) {
         services_.log.Error(kCommon, "The accounts of %s cannot be read: %s", provider.name.c_str(), value.error.c_str());
-        return;
+        return false;
     }
     if (value.state == StoreRead::Missing) {
         const std::string notice = "There is a new provider available: " + provider.name +
@@ -111,7 +139,7 @@ void UserInformation::LoadAccounts(ProviderEntry& provider)
         if (Status written = store_.WriteValue(provider.name, ""); !written)
             services_.log.Error(kCommon, "Cannot record the new provider %s: %s", provider.name.c_str(),
                                 written.error.c_str());
-        return;
+        return false;
     }
     std::string bytes = value.bytes;
     if (bytes.size() > kStoredValueLimit) {
@@ -123,12 +151,19 @@ void UserInformation::LoadAccounts(ProviderEntry& provider)
     if (list.damaged)
         services_.log.Warning(kCommon, "The account list of %s is damaged (%s); %zu accounts were read",
                               provider.name.c_str(), list.why.c_str(), list.accounts.size());
+    bool moved = false;
     for (const StoredAccount& stored : list.accounts) {
         std::optional<std::string> password;
-        if (stored.hasPassword)
+        if (stored.hasPassword && stored.password.empty())
+            password = passwords_.Recall(provider.name, stored.login);  // none: asked at the next login
+        else if (stored.hasPassword)
             password = stored.password;
-        accounts_.AddAccount(provider, stored.login, password, stored.savePassword, stored.folderMask);
+        auto account = accounts_.AddAccount(provider, stored.login, password, stored.savePassword, stored.folderMask);
+        if (account && stored.hasPassword && !stored.password.empty() &&
+            passwords_.Keep(provider.name, stored.login, stored.password))
+            moved = true;
     }
+    return moved;
 }
 
 void UserInformation::CheckMailtoHandler()
@@ -177,7 +212,7 @@ void UserInformation::EndOfLoading(bool openOptions)
         services_.ui.ShowHomePage(TipsPageUrl(services_.paths));
 }
 
-UserInformation::BuiltList UserInformation::BuildAccountList(const ProviderEntry& provider)
+UserInformation::BuiltList UserInformation::BuildAccountList(const ProviderEntry& provider, PasswordKeeper* passwords)
 {
     BuiltList list;
     for (const auto& account : provider.accounts.Snapshot()) {
@@ -186,6 +221,10 @@ UserInformation::BuiltList UserInformation::BuildAccountList(const ProviderEntry
         stored.login = state.login;
         stored.hasPassword = state.savePassword && state.credentialsAccepted;
         stored.password = state.password;
+        if (passwords != nullptr && stored.hasPassword && passwords->Keep(provider.name, stored.login, stored.password))
+            stored.password.clear();
+        else if (passwords != nullptr && !stored.hasPassword)
+            passwords->Forget(provider.name, stored.login);
         stored.savePassword = stored.hasPassword;
         stored.folderMask = state.folderMask;
         std::string record = EncodeAccountRecord(stored);
@@ -208,16 +247,22 @@ void UserInformation::Save()
     std::map<std::string, std::optional<std::string>> values;
     values[kProgramProviderName] = services_.settings.ToStoredValue();
     const auto& providers = providers_.Providers();
+    std::set<std::pair<std::string, std::string>> present;
     for (size_t i = 1; i < providers.size(); ++i) {
-        BuiltList list = BuildAccountList(*providers[i]);
+        BuiltList list = BuildAccountList(*providers[i], &passwords_);
         if (list.overLimit)
             Tell(services_.ui, "Too many accounts, all information wont be saved");
         values[providers[i]->name] = list.value;
+        for (const auto& account : providers[i]->accounts.Snapshot())
+            present.insert({providers[i]->name, account->Login()});
     }
     values[kHiddenProvidersValue] = providers_.HiddenNamesValue();
     if (Status written = store_.Write(values); !written) {
         services_.log.Error(kCommon, "Saving the user information failed: %s", written.error.c_str());
         Tell(services_.ui, "Unable to save user preferences. Please inform your administrator");
+    } else {
+        // Renamed accounts leave their old keyring item behind until now.
+        passwords_.ForgetAllBut(present);
     }
     if (Status autostart = SetAutostart(services_.paths, services_.settings.Flag(setting::kStartWithSession)); !autostart)
         services_.log.Error(kCommon, "Cannot change the autostart entry: %s", autostart.error.c_str());
@@ -237,6 +282,8 @@ void UserInformation::ClearAllSettings()
     }
     if (Status autostart = SetAutostart(services_.paths, false); !autostart)
         services_.log.Error(kCommon, "%s", autostart.error.c_str());
+    for (const auto& account : accounts_.AllAccounts())
+        passwords_.Forget(account->ProviderName(), account->Login());
     const std::filesystem::path accounts = services_.paths.dataRoot / kAccountsFolder;
     std::error_code error;
     for (std::filesystem::directory_iterator it(accounts, error), end; !error && it != end; it.increment(error)) {

@@ -6,11 +6,13 @@
 #include "CoreServices.h"
 
 #include <string>
+#include <vector>
 
 namespace korvalin {
 
 class AccountManager;
 class LogWindow;
+class PasswordKeeper;
 class ProviderHost;
 class UserStore;
 
@@ -25,7 +27,7 @@ inline constexpr size_t kAccountListLimit = 5000;  // an account list stops grow
 class UserInformation {
 public:
     UserInformation(const CoreServices& services, UserStore& store, ProviderHost& providers, AccountManager& accounts,
-                    LogWindow& logWindow);
+                    LogWindow& logWindow, PasswordKeeper& passwords);
 
     // Reads everything, or runs the first run when the store does not exist
     // yet; then the mail-link check and the end of loading.
@@ -34,16 +36,22 @@ public:
     void ClearAllSettings();
 
     // The account list value of one provider, and whether it hit the limit.
+    // With passwords, a saved password that goes into the keyring leaves its
+    // field empty, and an account that saves none has its keyring item removed.
     struct BuiltList {
         std::string value;
         bool overLimit = false;  // grew past the limit: the person is told
     };
-    static BuiltList BuildAccountList(const ProviderEntry& provider);
+    static BuiltList BuildAccountList(const ProviderEntry& provider, PasswordKeeper* passwords = nullptr);
 
 private:
     void FirstRun();
     bool LoadPath();  // true when the Options sheet must be opened
-    void LoadAccounts(ProviderEntry& provider);
+    // True when a password of the store file moved into the keyring.
+    bool LoadAccounts(ProviderEntry& provider);
+    // Rewrites the account lists of providers without the passwords that
+    // moved into the keyring.
+    void RemoveMovedPasswords(const std::vector<ProviderEntry*>& providers);
     void CheckMailtoHandler();
     void EndOfLoading(bool openOptions);
 
@@ -52,6 +60,7 @@ private:
     ProviderHost& providers_;
     AccountManager& accounts_;
     LogWindow& logWindow_;
+    PasswordKeeper& passwords_;
 };
 
 }  // namespace korvalin

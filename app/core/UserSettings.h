@@ -21,6 +21,9 @@ inline constexpr size_t kCheckInterval = 16;
 inline constexpr size_t kPlaySound = 20;
 inline constexpr size_t kCheckInternet = 24;
 inline constexpr size_t kReserved28 = 28;
+// The reserved 28 (default 0) holds "no desktop notifications": 0 shows them,
+// so every record stored before keeps them on.
+inline constexpr size_t kNoDesktopNotifications = kReserved28;
 inline constexpr size_t kNoticeOnOnline = 32;
 inline constexpr size_t kNoticeOnOffline = 36;
 inline constexpr size_t kClearSavedMails = 40;

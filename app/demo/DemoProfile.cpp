@@ -26,6 +26,7 @@ struct Options {
     std::string login = "demo";
     std::string password = "demo";
     int intervalMinutes = 1;
+    int popAccounts = 1;  // the login, then login2, login3...
     std::vector<std::string> hosts;
     std::vector<std::string> webAccounts;  // "PROVIDER=USER=PASSWORD"
 };
@@ -36,7 +37,7 @@ int Usage(const char* why)
                  "korvalin-demo-profile: %s\n"
                  "usage: korvalin-demo-profile --home DIR --pop HOST:PORT --smtp HOST:PORT [--login NAME]\n"
                  "       [--password SECRET] [--interval MINUTES] [--host KEY=VALUE]...\n"
-                 "       [--web-account PROVIDER=USER=PASSWORD]...\n",
+                 "       [--web-account PROVIDER=USER=PASSWORD]... [--pop-accounts N]\n",
                  why);
     return 2;
 }
@@ -64,6 +65,12 @@ bool Parse(int argc, char** argv, Options& options, std::string& why)
             options.intervalMinutes = std::atoi(value.c_str());
             if (options.intervalMinutes < 1 || options.intervalMinutes > 60) {
                 why = "--interval must be 1 to 60 minutes";
+                return false;
+            }
+        } else if (name == "--pop-accounts") {
+            options.popAccounts = std::atoi(value.c_str());
+            if (options.popAccounts < 1 || options.popAccounts > 50) {
+                why = "--pop-accounts must be 1 to 50";
                 return false;
             }
         } else if (name == "--host") {
@@ -131,18 +138,24 @@ int main(int argc, char** argv)
                      paths.executable.c_str());
         return 1;
     }
-    std::shared_ptr<CAccount> account = engine.Accounts().AddAccount(*pop, options.login, options.password, true, 1);
-    if (!account)
-        return 1;
-    account->Update([&](AccountState& state) {
-        state.isPop = true;
-        state.pop.pop3Server = options.pop;
-        state.pop.smtpServer = options.smtp;
-        state.pop.displayName = "Demo User";
-        state.pop.emailAddress = options.login + "@korvalin.test";
-        state.pop.deleteFromServer = false;
-        state.soundPath = DefaultSoundPath(paths).string();
-    });
+    std::shared_ptr<CAccount> account;
+    for (int k = 1; k <= options.popAccounts; ++k) {
+        const std::string login = k == 1 ? options.login : options.login + std::to_string(k);
+        std::shared_ptr<CAccount> added = engine.Accounts().AddAccount(*pop, login, options.password, true, 1);
+        if (!added)
+            return 1;
+        added->Update([&](AccountState& state) {
+            state.isPop = true;
+            state.pop.pop3Server = options.pop;
+            state.pop.smtpServer = options.smtp;
+            state.pop.displayName = "Demo User";
+            state.pop.emailAddress = login + "@korvalin.test";
+            state.pop.deleteFromServer = false;
+            state.soundPath = DefaultSoundPath(paths).string();
+        });
+        if (!account)
+            account = added;
+    }
 
     for (const std::string& line : options.webAccounts) {
         const size_t first = line.find('=');

@@ -10,6 +10,8 @@ namespace korvalin {
 namespace {
 
 constexpr const char* kDefaultSection = "[Default Applications]";
+// The icon the install puts into the hicolor theme.
+constexpr const char* kIconName = "korvalin";
 
 std::string Trim(const std::string& text)
 {
@@ -99,8 +101,12 @@ Status SetAutostart(const PlatformPaths& paths, bool enabled)
     }
     if (Status folder = EnsureFolder(paths.autostartFile.parent_path()); !folder)
         return folder;
-    std::string text = "[Desktop Entry]\nType=Application\nName=Korvalin Mail\n" + ExecLine(paths, "") +
-                       "Terminal=false\nX-GNOME-Autostart-enabled=true\n";
+    // GNOME reads X-GNOME-Autostart-enabled; KDE starts it once the panel
+    // (and so the tray) is up.
+    std::string text = "[Desktop Entry]\nType=Application\nName=Korvalin Mail\n"
+                       "Comment=Check and read mail from POP3 and web-mail accounts\n" +
+                       ExecLine(paths, "") + "Icon=" + kIconName + "\nTerminal=false\n"
+                       "X-GNOME-Autostart-enabled=true\nX-KDE-autostart-after=panel\n";
     return WriteFileAtomically(paths.autostartFile, text, 0644);
 }
 
@@ -177,7 +183,8 @@ Status MakeDefaultMailtoHandler(const PlatformPaths& paths)
         return folder;
     std::string desktop = "[Desktop Entry]\nType=Application\nName=Korvalin Mail\n"
                           "Comment=Read and send mail of several accounts\n" +
-                          ExecLine(paths, "%u") + "Terminal=false\nCategories=Network;Email;\n"
+                          ExecLine(paths, "%u") + "Icon=" + kIconName +
+                          "\nTerminal=false\nCategories=Network;Email;\n"
                           "MimeType=x-scheme-handler/mailto;\n";
     if (Status written = WriteFileAtomically(paths.applicationsDir / kDesktopFileName, desktop, 0644); !written)
         return written;

@@ -7,6 +7,8 @@
 #include "PlainText.h"
 
 #include <QActionGroup>
+#include <QCoreApplication>
+#include <QPointer>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QMenuBar>
@@ -95,8 +97,13 @@ DebugWindow::DebugWindow(QWidget* parent) : QMainWindow(parent, Qt::Window)
 
     resize(620, 360);
     drainTimer_.setInterval(100);
+    drainTimer_.setSingleShot(true);
     connect(&drainTimer_, &QTimer::timeout, this, &DebugWindow::SyncRows);
-    drainTimer_.start();
+}
+
+DebugWindow::~DebugWindow()
+{
+    Detach();
 }
 
 void DebugWindow::Attach(LogWindow& rows, DiagnosticLog& log)
@@ -104,13 +111,40 @@ void DebugWindow::Attach(LogWindow& rows, DiagnosticLog& log)
     rows_ = &rows;
     log_ = &log;
     ShowLevel(log.Level());
+    // Any thread may log; the window learns of it on its own thread.
+    log.SetWaitingListener([window = QPointer<DebugWindow>(this)] {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [window] {
+                if (window)
+                    window->ScheduleDrain();
+            },
+            Qt::QueuedConnection);
+    });
+    if (log.LinesWaiting())
+        ScheduleDrain();
 }
 
 void DebugWindow::Detach()
 {
     drainTimer_.stop();
+    if (log_ != nullptr)
+        log_->SetWaitingListener({});
     rows_ = nullptr;
     log_ = nullptr;
+}
+
+void DebugWindow::ScheduleDrain()
+{
+    if (rows_ != nullptr && isVisible() && !drainTimer_.isActive())
+        drainTimer_.start();
+}
+
+void DebugWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (log_ != nullptr && log_->LinesWaiting())
+        ScheduleDrain();
 }
 
 QAction* DebugWindow::LevelAction(int level) const

@@ -1,6 +1,7 @@
 // The debug log window "Dravnek Debug Output": the log's rows in four
 // columns, the level commands of its "&Options" menu, "Save Log" and
-// "Clear Log". A 100 ms timer moves the log's pending lines into the list.
+// "Clear Log". 100 ms after a line arrives while the window is open, the
+// log's pending lines move into the list; with nothing logged, nothing runs.
 // Closing the window acts as "&Stop".
 #pragma once
 
@@ -25,6 +26,7 @@ public:
     static constexpr const char* kTitle = "Dravnek Debug Output";
 
     explicit DebugWindow(QWidget* parent = nullptr);
+    ~DebugWindow() override;
 
     // Binds the window to the engine's log and its rows.
     void Attach(LogWindow& rows, DiagnosticLog& log);
@@ -35,6 +37,8 @@ public:
     void SyncRows();
     // Puts the check mark on the level command of the current level.
     void ShowLevel(int level);
+    // Whether lines wait to be shown (the timer runs).
+    bool DrainPending() const { return drainTimer_.isActive(); }
 
     QTreeWidget* List() const { return list_; }
     QAction* LevelAction(int level) const;
@@ -43,10 +47,13 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void SetLevel(int level);
     void RunAndResync(void (LogWindow::*command)());
+    // Lines wait: take them in 100 ms, if the window is open.
+    void ScheduleDrain();
 
     QTreeWidget* list_ = nullptr;
     QAction* save_ = nullptr;

@@ -3,6 +3,7 @@
 #include "AccountTree.h"
 #include "Artwork.h"
 #include "BusyAnimation.h"
+#include "CommandChangeWatch.h"
 #include "DebugWindow.h"
 #include "Engine.h"
 #include "HomeView.h"
@@ -74,9 +75,8 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent)
     connect(tree_, &QWidget::customContextMenuRequested, this, &MainFrame::OnTreeContextMenu);
 
     connect(&checkTimer_, &QTimer::timeout, this, &MainFrame::OnCheckTimer);
-    commandTimer_.setInterval(250);
     connect(&commandTimer_, &QTimer::timeout, this, &MainFrame::UpdateCommands);
-    commandTimer_.start();
+    new CommandChangeWatch(commandTimer_, [this] { return engine_ != nullptr; }, this);
 
     ConnectCommands();
     ConnectMailCommands();

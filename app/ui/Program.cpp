@@ -2,8 +2,10 @@
 
 #include "AccountTree.h"
 #include "Artwork.h"
+#include "DesktopNotifier.h"
 #include "Engine.h"
 #include "FeatureHooks.h"
+#include "Keyring.h"
 #include "MainFrame.h"
 #include "ProgramApplication.h"
 #include "QtFeaturePort.h"
@@ -34,10 +36,18 @@ int Program::Run()
     port.SetFrame(&frame);
     EngineOptions options;
     options.hooks = &features;
+    std::unique_ptr<PasswordKeyring> keyring = MakeProgramKeyring();
+    options.keyring = keyring.get();
     Engine engine(paths, port, options);
     features.Attach(engine);
     frame.Attach(engine, port);
     frame.SetFeatures(&features);
+    DesktopNotifier notifier(engine, QDBusConnection::sessionBus(),
+                             {[&frame](const std::shared_ptr<FolderSummary>& summary, int row) {
+                                  frame.ShowMainWindow(true);
+                                  summary->OpenMail(row);
+                              },
+                              [&frame] { frame.OpenNewMailsBox(); }});
     DiagnosticLog& log = engine.Log();
     if (frame.Tree().ItemFor(&engine.Providers().ProgramProvider()) == nullptr)
         port.FatalError("Error adding the mail providers. Likely, low resources.");
@@ -69,6 +79,7 @@ int Program::Run()
     QObject::connect(&instance, &SingleInstance::RecipientReceived, &frame,
                      &MainFrame::ComposeForHandedOverRecipient, Qt::QueuedConnection);
 
+    port.SetBusyEndedListener([&notifier] { notifier.PassEnded(); });
     frame.OpenHomeWindow();
 
     log.Info(kCommon, "Showing main window.");
@@ -93,6 +104,7 @@ int Program::Run()
     });
     const int code = QApplication::exec();
     port.BeginShutdown();
+    port.SetBusyEndedListener({});
     // The engine goes first (it waits for abandoned logins); the frame must
     // not reach it any more.
     frame.Detach();

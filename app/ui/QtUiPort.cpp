@@ -241,8 +241,15 @@ void QtUiPort::CreateTrayIcon()
 
 void QtUiPort::StartCheckTimer(int minutes)
 {
-    PostToUiThread(this, [this, minutes] {
-        if (frame_ != nullptr)
+    // For measurements (bench/idle.sh): a period in seconds instead.
+    const char* seconds = std::getenv("KORVALIN_CHECK_SECONDS");
+    const int periodSeconds = seconds != nullptr ? std::atoi(seconds) : 0;
+    PostToUiThread(this, [this, minutes, periodSeconds] {
+        if (frame_ == nullptr)
+            return;
+        if (periodSeconds > 0)
+            frame_->CheckTimer().start(periodSeconds * 1000);
+        else
             frame_->StartCheckTimer(minutes);
     });
 }
@@ -265,6 +272,8 @@ void QtUiPort::StopBusyAnimation()
     PostToUiThread(this, [this] {
         if (frame_ != nullptr)
             frame_->StopBusyAnimation();
+        if (busyEnded_)
+            busyEnded_();
     });
 }
 

@@ -33,6 +33,9 @@ public:
     // What FatalError does after its message (tests); by default the process ends.
     void SetFatalHandler(std::function<void(const std::string&)> handler) { fatalHandler_ = std::move(handler); }
     void BeginShutdown() { closing_.store(true); }
+    // Called on the UI thread each time the busy animation stops (a check
+    // pass, a login or a download ended).
+    void SetBusyEndedListener(std::function<void()> listener) { busyEnded_ = std::move(listener); }
     bool Closing() const { return closing_.load(); }
 
     MessageBoxReply ShowMessage(const MessageBoxRequest& request) override;
@@ -85,6 +88,7 @@ private:
     MessagePresenter presenter_;
     std::function<void(const std::string&)> fatalHandler_;
     std::function<std::optional<std::string>()> saveFileAsker_;
+    std::function<void()> busyEnded_;
     std::atomic<bool> closing_{false};
     bool waitCursor_ = false;
 };

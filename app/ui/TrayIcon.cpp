@@ -57,6 +57,8 @@ void TrayIcon::Create()
             emit DoubleClicked();
     });
     icon_->show();
+    if (animating_ && Available())
+        timer_.start();
 }
 
 void TrayIcon::SetIcon(int step, const QString& tip)
@@ -71,14 +73,17 @@ void TrayIcon::SetIcon(int step, const QString& tip)
 
 void TrayIcon::StartAnimation()
 {
-    if (timer_.isActive())
+    if (animating_)
         return;
+    animating_ = true;
     Advance();
-    timer_.start();
+    if (icon_ != nullptr && Available())
+        timer_.start();
 }
 
 void TrayIcon::StopAnimation()
 {
+    animating_ = false;
     timer_.stop();
     SetIcon(0, kRestingTip);
 }

@@ -44,7 +44,10 @@ public:
     void StartAnimation();
     // Stops the animation, back to the resting icon and tip.
     void StopAnimation();
-    bool Animating() const { return timer_.isActive(); }
+    // The frames turn only where an icon sits in a tray: without one the
+    // animation is only a state, and nothing wakes up for it.
+    bool Animating() const { return animating_; }
+    bool Turning() const { return timer_.isActive(); }
     int Step() const { return step_; }
     QString Tip() const { return tip_; }
     QMenu* Menu() const { return menu_.get(); }
@@ -62,6 +65,7 @@ private:
     QSystemTrayIcon* icon_ = nullptr;
     std::unique_ptr<QMenu> menu_;
     QTimer timer_;
+    bool animating_ = false;
     int step_ = 0;
     QString tip_;
     std::function<int()> newMailCount_;

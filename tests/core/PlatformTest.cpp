@@ -155,10 +155,14 @@ TEST(DesktopIntegration, MailLinkHandlerAndAutostartFiles)
     std::string desktop = ReadFile(paths.applicationsDir / "korvalin.desktop");
     EXPECT_NE(desktop.find("MimeType=x-scheme-handler/mailto;\n"), std::string::npos);
     EXPECT_NE(desktop.find("Exec=\"" + paths.executable.string() + "\" %u\n"), std::string::npos);
+    EXPECT_NE(desktop.find("\nIcon=korvalin\n"), std::string::npos) << "the user's entry must not hide the icon";
 
     EXPECT_FALSE(AutostartPresent(paths));
     ASSERT_TRUE(SetAutostart(paths, true));
     EXPECT_TRUE(AutostartPresent(paths));
+    std::string autostart = ReadFile(paths.autostartFile);
+    for (const char* line : {"\nIcon=korvalin\n", "\nX-GNOME-Autostart-enabled=true\n", "\nX-KDE-autostart-after=panel\n"})
+        EXPECT_NE(autostart.find(line), std::string::npos) << line;
     ASSERT_TRUE(SetAutostart(paths, false));
     EXPECT_FALSE(AutostartPresent(paths));
     EXPECT_TRUE(SetAutostart(paths, false)) << "removing an absent entry is fine";

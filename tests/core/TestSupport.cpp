@@ -218,6 +218,7 @@ void TestBed::Restart()
     scripts_.clear();
     EngineOptions options;
     options.hooks = hooks;
+    options.keyring = keyring;
     options.clock = [this] { return Now(); };
     options.localTime = [this] {
         std::tm time{};

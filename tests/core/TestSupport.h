@@ -125,6 +125,7 @@ public:
     std::unique_ptr<Engine> engine;
     std::vector<std::tm> times;  // local times handed to the log, one per line, then the last again
     CoreHooks* hooks = nullptr;  // used by the next Restart()
+    PasswordKeyring* keyring = nullptr;  // used by the next Restart()
 
     // The engine's clock (offline times): set by the test.
     void AdvanceClock(std::chrono::milliseconds step);

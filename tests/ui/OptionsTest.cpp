@@ -75,6 +75,8 @@ TEST(OptionsValues, EverySettingMakesTheRoundTrip)
     values.startOnline = false;
     values.checkMailtoHandler = false;
     values.popupOnNewMail = true;
+    EXPECT_TRUE(values.desktopNotifications) << "a record of 0 at offset 28 shows them";
+    values.desktopNotifications = false;
     values.prefixReply = false;
     values.prefixForward = true;
     values.addSignature = false;
@@ -91,6 +93,8 @@ TEST(OptionsValues, EverySettingMakesTheRoundTrip)
     EXPECT_FALSE(read.startOnline);
     EXPECT_FALSE(read.checkMailtoHandler);
     EXPECT_TRUE(read.popupOnNewMail);
+    EXPECT_FALSE(read.desktopNotifications);
+    EXPECT_EQ(settings.Int(setting::kNoDesktopNotifications), 1);
     EXPECT_FALSE(read.prefixReply);
     EXPECT_TRUE(read.prefixForward);
     EXPECT_FALSE(read.addSignature);

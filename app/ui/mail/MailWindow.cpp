@@ -2,6 +2,7 @@
 
 #include "AddressBooks.h"
 #include "Artwork.h"
+#include "CommandChangeWatch.h"
 #include "ComposeText.h"
 #include "ComposeWindow.h"
 #include "Engine.h"
@@ -80,7 +81,7 @@ MailWindow::MailWindow(Engine& engine, AddressBooks* books, const MailWindowRequ
     UpdateCommands();
     auto* updates = new QTimer(this);
     connect(updates, &QTimer::timeout, this, &MailWindow::UpdateCommands);
-    updates->start(500);
+    new CommandChangeWatch(*updates, {}, this);
     engine_.Log().Info(kCommon, "Created a new mail body.");
     const QString address = QUrl::fromLocalFile(QString::fromStdString(request_.cachedFile)).toString();
     engine_.Log().Info(kCommon, "Mail is stored at: %s", address.toStdString().c_str());

@@ -49,6 +49,8 @@ GeneralPage::GeneralPage(const OptionsValues& values, QWidget* parent) : QWidget
     startWithSession = Box(this, "S&tart automatically on log in", values.startWithSession, "startWithSession");
     playSound = Box(this, "&Play sound when new mail arrives", values.playSound, "playSound");
     popupOnNewMail = Box(this, "and pop a message", values.popupOnNewMail, "popupOnNewMail");
+    desktopNotifications = Box(this, "Show a desktop &notification when new mail arrives",
+                               values.desktopNotifications, "desktopNotifications");
     checkInternet =
         Box(this, "Chec&k for Internet before attempting to connect", values.checkInternet, "checkInternet");
     clearSavedMails =
@@ -78,6 +80,7 @@ GeneralPage::GeneralPage(const OptionsValues& values, QWidget* parent) : QWidget
     layout->addWidget(startWithSession);
     layout->addWidget(playSound);
     layout->addLayout(Indented(popupOnNewMail));
+    layout->addWidget(desktopNotifications);
     layout->addWidget(checkInternet);
     layout->addWidget(clearSavedMails);
     layout->addLayout(abort);
@@ -112,6 +115,7 @@ void GeneralPage::CopyTo(OptionsValues& values) const
     values.startOnline = startOnline->isChecked();
     values.checkMailtoHandler = checkMailtoHandler->isChecked();
     values.popupOnNewMail = popupOnNewMail->isChecked();
+    values.desktopNotifications = desktopNotifications->isChecked();
 }
 
 }  // namespace korvalin::ui

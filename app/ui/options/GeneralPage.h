@@ -28,6 +28,7 @@ public:
     QCheckBox* startOnline = nullptr;
     QCheckBox* checkMailtoHandler = nullptr;
     QCheckBox* popupOnNewMail = nullptr;
+    QCheckBox* desktopNotifications = nullptr;
 
 private:
     void AutoCheckToggled(bool on);

@@ -21,6 +21,7 @@ OptionsValues OptionsValues::FromSettings(const UserSettings& settings)
     values.startOnline = settings.Flag(setting::kStartOnline);
     values.checkMailtoHandler = settings.Flag(setting::kCheckMailtoHandler);
     values.popupOnNewMail = settings.Flag(setting::kPopupOnNewMail);
+    values.desktopNotifications = !settings.Flag(setting::kNoDesktopNotifications);
     values.prefixReply = settings.Flag(setting::kPrefixReply);
     values.replyPrefix = settings.ReplyPrefix();
     values.prefixForward = settings.Flag(setting::kPrefixForward);
@@ -57,6 +58,7 @@ CheckTimerChange SaveOptions(const OptionsValues& before, const OptionsValues& a
     settings.SetFlag(setting::kStartOnline, after.startOnline);
     settings.SetFlag(setting::kCheckMailtoHandler, after.checkMailtoHandler);
     settings.SetFlag(setting::kPopupOnNewMail, after.popupOnNewMail);
+    settings.SetFlag(setting::kNoDesktopNotifications, !after.desktopNotifications);
     settings.SetFlag(setting::kPrefixReply, after.prefixReply);
     settings.SetReplyPrefix(CutToBytes(after.replyPrefix, kStoredPrefixBytes));
     settings.SetFlag(setting::kPrefixForward, after.prefixForward);

@@ -29,6 +29,7 @@ struct OptionsValues {
     bool startOnline = true;
     bool checkMailtoHandler = true;
     bool popupOnNewMail = false;
+    bool desktopNotifications = true;
     // Sending
     bool prefixReply = true;
     std::string replyPrefix;

@@ -29,11 +29,13 @@ Engine::Engine(PlatformPaths paths, UiPort& ui, EngineOptions options)
       mode_(mailContext_, accounts_, mail_, checks_)
 {
     mail_.SetCheckStarter(&checks_);
+    accounts_.FolderChanges().Set([this](CAccount& account, int folder) { checks_.FolderChanged(account, folder); });
     requests_.Start([this](MailRequest& request) { ServeRequest(mailContext_, request); });
 }
 
 Engine::~Engine()
 {
+    accounts_.FolderChanges().Clear();
     checks_.Shutdown();
     requests_.Stop();
 }

@@ -1,69 +1,48 @@
 #include "ImapMessage.h"
 
+#include "MimeMail.h"
 #include "PopMessage.h"
 
 namespace korvalin::imap {
 namespace {
 
-// The header block (without the empty line) and where the body starts.
-std::string_view HeaderOf(std::string_view raw, std::string_view* body)
+// "a, b" (the MIME unit's joined form) as the host's ";"-separated list.
+std::string HostList(const std::string& joined)
 {
-    size_t end = raw.find("\r\n\r\n");
-    size_t skip = 4;
-    size_t lf = raw.find("\n\n");
-    if (lf != std::string_view::npos && (end == std::string_view::npos || lf < end)) {
-        end = lf;
-        skip = 2;
+    CPopMessage addresses;
+    addresses.AddRecipients(joined);
+    std::string list;
+    for (const CPopMessage::Recipient& recipient : addresses.Recipients) {
+        if (!list.empty())
+            list += ";";
+        list += recipient.Name.empty() ? recipient.Address : recipient.Name + " <" + recipient.Address + ">";
     }
-    if (end == std::string_view::npos) {
-        if (body != nullptr)
-            *body = {};
-        return raw;
-    }
-    if (body != nullptr)
-        *body = raw.substr(end + skip);
-    return raw.substr(0, end);
-}
-
-CPopMessage HeaderMessage(std::string_view header)
-{
-    CPopMessage message;
-    message.Header = korvalin::pop::NormalizeLineEnds(header);
-    while (message.Header.size() >= 2 && message.Header.compare(message.Header.size() - 2, 2, "\r\n") == 0)
-        message.Header.resize(message.Header.size() - 2);
-    return message;
+    return list;
 }
 
 }  // namespace
 
 HeaderSummary SummarizeHeader(std::string_view header)
 {
-    CPopMessage message = HeaderMessage(HeaderOf(header, nullptr));
+    korvalin::mime::MailHeaders headers = korvalin::mime::ParseHeaders(header);
     HeaderSummary summary;
-    std::string value;
-    message.FindField("FROM: ", summary.From);
-    message.FindField("SUBJECT: ", summary.Subject);
-    if (message.FindField("DATE: ", value))
-        summary.Date = korvalin::pop::SummaryDate(value);
-    summary.MessageId = message.HeaderMessageId();
+    summary.From = headers.From;
+    summary.Subject = headers.Subject;
+    if (!headers.Date.empty())
+        summary.Date = korvalin::pop::SummaryDate(headers.Date);
+    summary.MessageId = headers.MessageId;
     return summary;
 }
 
 bool RenderMail(std::string_view raw, std::string& body, CMailMessage& msg)
 {
-    std::string_view text;
-    std::string_view header = HeaderOf(raw, &text);
-    if (header.empty())
-        return false;
-    CPopMessage message = HeaderMessage(header);
-    message.FindField("FROM: ", msg.From);
-    message.FindField("TO: ", msg.To);
-    message.FindField("CC: ", msg.CC);
-    message.FindField("SUBJECT: ", msg.Subject);
-    body += "<pre>";
-    body += korvalin::pop::EscapeHtml(text);
-    body += "</pre>";
-    return true;
+    korvalin::mime::ParsedMail mail = korvalin::mime::ParseMail(raw);
+    msg.From = mail.Headers.From;
+    msg.To = HostList(mail.Headers.To);
+    msg.CC = HostList(mail.Headers.Cc);
+    msg.Subject = mail.Headers.Subject;
+    body += korvalin::mime::PageOf(mail);
+    return !msg.From.empty();
 }
 
 }  // namespace korvalin::imap

@@ -112,6 +112,20 @@ bool CImapProvider::OpenConnection(CImapConnection& connection, const Profile& p
     return true;
 }
 
+CImapConnection::Result CImapProvider::RunFirst(const std::string& command, const CImapConnection::Handler& handler)
+{
+    const bool wasOpen = Session.IsOpen();
+    if (!EnsureSession())
+        return CImapConnection::Broken;
+    CImapConnection::Result result = Session.Run(command, handler);
+    // A connection that was open since an earlier operation may have been
+    // closed by the server meanwhile (a restart, an idle time-out): the
+    // operation starts once more on a fresh one.
+    if (result == CImapConnection::Broken && wasOpen && EnsureSession())
+        result = Session.Run(command, handler);
+    return result;
+}
+
 bool CImapProvider::EnsureSession()
 {
     if (!LoggedIn)
@@ -163,7 +177,7 @@ bool CImapProvider::GetFolders(CStringArray& names)
 {
     try {
         std::lock_guard lock(SessionMutex);
-        if (!EnsureSession())
+        if (!LoggedIn)
             return false;
         std::vector<MailboxInfo> found;
         auto take = [&](const ImapResponse& response) {
@@ -173,7 +187,7 @@ bool CImapProvider::GetFolders(CStringArray& names)
         };
         const std::string command =
             Session.Has("SPECIAL-USE") ? "LIST \"\" \"*\" RETURN (SPECIAL-USE)" : "LIST \"\" \"*\"";
-        if (Session.Run(command, take) != CImapConnection::Ok) {
+        if (RunFirst(command, take) != CImapConnection::Ok) {
             Fail("LIST failed: " + Session.LastError);
             return false;
         }
@@ -205,7 +219,7 @@ bool CImapProvider::Select(const std::string& wireName, bool readOnly, MailboxSt
     if (Session.Has("CONDSTORE"))
         command += " (CONDSTORE)";
     auto take = [&](const ImapResponse& response) { korvalin::imap::TakeMailboxState(response, state); };
-    if (Session.Run(command, take) != CImapConnection::Ok) {
+    if (RunFirst(command, take) != CImapConnection::Ok) {
         Fail((readOnly ? "EXAMINE " : "SELECT ") + wireName + " failed: " + Session.LastError);
         return false;
     }
@@ -225,7 +239,7 @@ bool CImapProvider::GetMailSummary(CSummaryArray& list, int folder)
             Fail("no folder " + std::to_string(folder));
             return false;
         }
-        if (!EnsureSession())
+        if (!LoggedIn)
             return false;
         return ListInto(wireName, list);
     } catch (const std::exception& e) {
@@ -320,7 +334,7 @@ bool CImapProvider::GetMail(std::string locator, std::string& body, CMailMessage
         }
         std::lock_guard lock(SessionMutex);
         MailboxState state;
-        if (!EnsureSession() || !Select(wireName, false, state))
+        if (!LoggedIn || !Select(wireName, false, state))
             return false;
         if (state.uidValidity != uidValidity) {
             Fail("the folder " + wireName + " was renumbered; the mail must be listed again");
@@ -407,7 +421,7 @@ bool CImapProvider::DeleteMail(std::string locator)
             return false;
         std::lock_guard lock(SessionMutex);
         MailboxState state;
-        if (!EnsureSession() || !Select(wireName, false, state))
+        if (!LoggedIn || !Select(wireName, false, state))
             return false;
         if (state.uidValidity != uidValidity) {
             Fail("the folder " + wireName + " was renumbered; nothing was deleted");
@@ -469,7 +483,7 @@ bool CImapProvider::SendMail(CMailMessage msg)
             return true;
         std::string text = copy.Header + "\r\n" + korvalin::pop::NormalizeLineEnds(copy.Body);
         std::lock_guard lock(SessionMutex);
-        if (!EnsureSession() || SentName.empty())
+        if (!LoggedIn || SentName.empty() || !EnsureSession())
             return true;
         if (Session.RunWithLiteral("APPEND " + Quoted(SentName) + " (\\Seen)", text, "") != CImapConnection::Ok)
             Fail("the copy in " + SentName + " could not be saved: " + Session.LastError);

@@ -58,6 +58,10 @@ private:
     bool OpenConnection(korvalin::imap::CImapConnection& connection, const Profile& profile);
     // The operations' connection, opened again when it broke. Session lock held.
     bool EnsureSession();
+    // The first command of an operation: run again on a fresh connection
+    // when the one kept from before turns out to be dead.
+    korvalin::imap::CImapConnection::Result RunFirst(const std::string& command,
+                                                     const korvalin::imap::CImapConnection::Handler& handler);
     bool Select(const std::string& wireName, bool readOnly, korvalin::imap::MailboxState& state);
     bool ListInto(const std::string& wireName, CSummaryArray& list);
     bool RemoveFromMailbox(uint64_t uid);

@@ -38,7 +38,7 @@ void CImapConnection::Close()
     IdleTag.clear();
 }
 
-bool CImapConnection::Open(const std::string& host, int port)
+bool CImapConnection::Open(const std::string& host, int port, korvalin::Security mode)
 {
     Close();
     IsBroken = false;
@@ -49,6 +49,8 @@ bool CImapConnection::Open(const std::string& host, int port)
     timeouts.IdleSeconds = 1;
     if (!Socket.Connect(host, port, timeouts))
         return Fail("cannot connect to " + host + ":" + std::to_string(port) + ": " + Socket.ErrorText());
+    if (mode == korvalin::Security::ImplicitTls && !Socket.StartTls(host))
+        return Fail("TLS with " + host + " failed: " + Socket.ErrorText());
     ImapResponse greeting;
     if (!ReadResponse(greeting))
         return false;
@@ -57,6 +59,22 @@ bool CImapConnection::Open(const std::string& host, int port)
     if (greeting.code == "CAPABILITY")
         TakeCapabilities(greeting.codeArguments);
     if (Capabilities.empty() && Run("CAPABILITY") != Ok)
+        return Fail("CAPABILITY failed: " + LastError);
+    if (mode == korvalin::Security::ImplicitTls)
+        return true;
+    const bool offered = Has("STARTTLS") && greeting.name == "OK";
+    if (!offered) {
+        if (mode == korvalin::Security::StartTlsRequired)
+            return Fail("the server " + host + " offers no STARTTLS; the password is not sent in clear text");
+        return true;
+    }
+    if (Run("STARTTLS") != Ok)
+        return Fail("STARTTLS was refused: " + LastError);
+    if (!Socket.StartTls(host))
+        return Fail("TLS with " + host + " failed: " + Socket.ErrorText());
+    // What the server said before TLS counts for nothing now.
+    Capabilities.clear();
+    if (Run("CAPABILITY") != Ok)
         return Fail("CAPABILITY failed: " + LastError);
     return true;
 }

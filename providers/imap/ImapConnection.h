@@ -9,6 +9,7 @@
 #pragma once
 
 #include "ImapResponse.h"
+#include "ServerField.h"
 #include "TcpStream.h"
 
 #include <atomic>
@@ -36,8 +37,12 @@ public:
     void SetStopFlag(const std::atomic<bool>* stop) { Stop = stop; }
 
     // Connects and reads the greeting (and the capabilities when the
-    // greeting did not list them). False on a BYE or anything but OK/PREAUTH.
-    bool Open(const std::string& host, int port);
+    // greeting did not list them), with TLS as mode says: at once, or by
+    // STARTTLS (required, or when offered). False on a BYE, anything but
+    // OK/PREAUTH, or TLS that was asked for and did not come about; the
+    // password is then never sent.
+    bool Open(const std::string& host, int port, korvalin::Security mode = korvalin::Security::Opportunistic);
+    bool IsTls() const { return Socket.IsTls(); }
     // LOGIN or AUTHENTICATE PLAIN; the capabilities are read again after it.
     bool Login(const std::string& user, const std::string& password);
     // LOGOUT when the connection is sound, then closes.

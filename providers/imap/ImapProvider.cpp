@@ -1,9 +1,11 @@
 #include "ImapProvider.h"
 
 #include "ImapMessage.h"
+#include "OutgoingMail.h"
 #include "PopMessage.h"
 #include "PopProvider.h"
-#include "TcpStream.h"
+#include "ProviderLog.h"
+#include "ServerField.h"
 
 #include <ctime>
 #include <exception>
@@ -18,7 +20,6 @@ using korvalin::imap::MailboxState;
 
 namespace {
 
-constexpr int kDefaultImapPort = 143;
 constexpr const char* kListItems =
     "(UID FLAGS RFC822.SIZE BODY.PEEK[HEADER.FIELDS (FROM SUBJECT DATE MESSAGE-ID)])";
 
@@ -67,6 +68,7 @@ CImapProvider::~CImapProvider()
 
 void CImapProvider::Fail(const std::string& text)
 {
+    korvalin::ProviderLog(korvalin::ProviderLogLevel::Warning, "IMAP: " + text);
     std::lock_guard guard(ProfileMutex);
     Error = text;
 }
@@ -87,6 +89,7 @@ void CImapProvider::SetUserProfile(std::string user, std::string password)
     }
     SemaphoreHold hold(Smtp.Lock);
     Smtp.Configure(line.SmtpServer);
+    Smtp.SetLogin(line.UserName, CurrentProfile().password);
 }
 
 CImapProvider::Profile CImapProvider::CurrentProfile() const
@@ -97,14 +100,17 @@ CImapProvider::Profile CImapProvider::CurrentProfile() const
 
 bool CImapProvider::OpenConnection(CImapConnection& connection, const Profile& profile)
 {
-    std::string host;
-    int port = 0;
-    if (!korvalin::SplitHostPort(profile.imapServer, kDefaultImapPort, host, port)) {
-        connection.LastError = "the IMAP server \"" + profile.imapServer + "\" is not a host or host:port";
+    korvalin::ServerField field;
+    std::string why;
+    if (!korvalin::ParseServerField(profile.imapServer, korvalin::MailProtocol::Imap, field, &why)) {
+        connection.LastError = "the IMAP server \"" + profile.imapServer + "\" cannot be used: " + why;
         return false;
     }
-    if (!connection.Open(host, port))
+    if (!connection.Open(field.Host, field.Port, field.Mode))
         return false;
+    if (!connection.IsTls())
+        korvalin::ProviderLog(korvalin::ProviderLogLevel::Warning,
+                              "IMAP: the session with " + field.Host + " is not encrypted (no STARTTLS offered)");
     if (!connection.Login(profile.user, profile.password)) {
         connection.Close();
         return false;
@@ -463,8 +469,11 @@ bool CImapProvider::SendMail(CMailMessage msg)
         message.AddRecipients(msg.BCC, true);
         message.Subject = msg.Subject;
         message.Body = msg.Body;
-        // The copy for the Sent folder, composed before sending changes the message.
-        CPopMessage copy = message;
+        korvalin::pop::OutgoingMail mail;
+        if (!korvalin::pop::ComposeOutgoing(message, mail)) {
+            Fail("the mail has no recipient");
+            return false;
+        }
         bool sent;
         {
             SemaphoreHold hold(Smtp.Lock);
@@ -472,16 +481,17 @@ bool CImapProvider::SendMail(CMailMessage msg)
                 Fail("SMTP: " + Smtp.LastError);
                 return false;
             }
-            sent = Smtp.Send(message);
+            sent = Smtp.SendData(mail.From, mail.Recipients, mail.Data);
             Smtp.Quit();
         }
         if (!sent) {
             Fail("SMTP: " + Smtp.LastError);
             return false;
         }
-        if (!msg.SaveCopy || !copy.ComposeHeader())
+        if (!msg.SaveCopy)
             return true;
-        std::string text = copy.Header + "\r\n" + korvalin::pop::NormalizeLineEnds(copy.Body);
+        // The copy in Sent is the very text the SMTP server took.
+        const std::string text = korvalin::pop::NormalizeLineEnds(mail.Data);
         std::lock_guard lock(SessionMutex);
         if (!LoggedIn || SentName.empty() || !EnsureSession())
             return true;

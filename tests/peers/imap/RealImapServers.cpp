@@ -62,7 +62,7 @@ RealImapServers::~RealImapServers()
     Stop();
 }
 
-bool RealImapServers::Start(std::string& error)
+bool RealImapServers::Start(std::string& error, const std::string& certDirectory)
 {
     char pattern[] = "/tmp/korvalin-imap.XXXXXX";
     if (::mkdtemp(pattern) == nullptr) {
@@ -71,9 +71,11 @@ bool RealImapServers::Start(std::string& error)
     }
     Directory = pattern;
     int status = 0;
-    std::string output = Run(std::string(KORVALIN_IMAP_FIXTURE) + " start '" + Directory + "' 2>&1", status);
+    std::string output = Run(std::string(KORVALIN_IMAP_FIXTURE) + " start '" + Directory + "'" +
+                             (certDirectory.empty() ? std::string() : " '" + certDirectory + "'") + " 2>&1",
+                         status);
     std::istringstream ports(output.substr(output.find_last_of('\n', output.size() - 2) + 1));
-    if (status != 0 || !(ports >> Imap >> Smtp)) {
+    if (status != 0 || !(ports >> Imap >> Smtp >> Imaps)) {
         error = "imap_fixture.sh start failed (" + std::to_string(status) + "): " + output;
         Stop();
         return false;
@@ -99,7 +101,7 @@ void RealImapServers::Stop()
     std::error_code ignored;
     fs::remove_all(Directory, ignored);
     Directory.clear();
-    Imap = Smtp = 0;
+    Imap = Smtp = Imaps = 0;
 }
 
 std::string RealImapServers::AccountLine(const std::string& address) const

@@ -20,12 +20,15 @@ public:
     RealImapServers(const RealImapServers&) = delete;
     RealImapServers& operator=(const RealImapServers&) = delete;
 
-    bool Start(std::string& error);
+    // certDirectory, when given, holds server.pem and server.key: Dovecot
+    // then offers STARTTLS and listens for IMAPS too.
+    bool Start(std::string& error, const std::string& certDirectory = "");
     // Stops Dovecot and starts it again on the same port.
     bool RestartImap(std::string& error);
     void Stop();
 
     int ImapPort() const { return Imap; }
+    int ImapsPort() const { return Imaps; }
     int SmtpPort() const { return Smtp; }
     std::string AccountLine(const std::string& address = "testuser@example.net") const;
 
@@ -42,6 +45,7 @@ public:
 private:
     std::string Directory;
     int Imap = 0;
+    int Imaps = 0;
     int Smtp = 0;
 };
 

@@ -5,7 +5,11 @@
 # server, delivering every accepted mail into the inbox. Both run in the
 # background and are stopped by their PIDs.
 #
-#   imap_fixture.sh start DIR     prints "IMAP_PORT SMTP_PORT"
+#   imap_fixture.sh start DIR [CERTDIR]
+#                                 prints "IMAP_PORT SMTP_PORT IMAPS_PORT"; with
+#                                 CERTDIR (server.pem, server.key) Dovecot
+#                                 offers STARTTLS and listens for IMAPS too
+#                                 (IMAPS_PORT is 0 without)
 #   imap_fixture.sh restart DIR   stops Dovecot and starts it again on its port
 #   imap_fixture.sh stop DIR      stops what start DIR started (DIR is kept)
 #
@@ -71,7 +75,7 @@ stop_one() {
 }
 
 write_config() {
-    local dir=$1 port=$2 users extra chroot
+    local dir=$1 port=$2 certs=$3 tls_port=$4 users extra chroot ssl imaps=""
     if [[ $(id -u) = 0 ]]; then
         users="uid=nobody gid=nogroup"
         extra=""
@@ -84,6 +88,17 @@ default_internal_group = $(id -gn)
 default_login_user = $(id -un)"
         chroot="chroot ="
     fi
+    if [[ -n $certs ]]; then
+        ssl="ssl = yes
+ssl_cert = <$certs/server.pem
+ssl_key = <$certs/server.key"
+        imaps="  inet_listener imaps {
+    port = $tls_port
+    ssl = yes
+  }"
+    else
+        ssl="ssl = no"
+    fi
     cat > "$dir/dovecot.conf" <<CONF
 protocols = imap
 listen = 127.0.0.1
@@ -92,7 +107,7 @@ state_dir = $dir/state
 instance_name = korvalin-imap-test-$port
 log_path = $dir/dovecot.log
 info_log_path = $dir/dovecot.log
-ssl = no
+$ssl
 disable_plaintext_auth = no
 auth_mechanisms = plain login
 auth_failure_delay = 0
@@ -129,6 +144,7 @@ service imap-login {
   inet_listener imap {
     port = $port
   }
+$imaps
 }
 service anvil {
   $chroot
@@ -140,7 +156,7 @@ CONF
 }
 
 start() {
-    local dir=$1 maildir imap_port smtp_port pid owner=()
+    local dir=$1 certs=${2:-} maildir imap_port imaps_port=0 smtp_port pid owner=()
     command -v dovecot >/dev/null || [[ -x /usr/sbin/dovecot ]] || die "dovecot is not installed"
     "$PY" -c 'import aiosmtpd' 2>/dev/null || die "aiosmtpd is not installed for $PY"
     export PATH="$PATH:/usr/sbin"
@@ -159,7 +175,8 @@ start() {
 
     for attempt in 1 2 3; do
         imap_port=$(free_port)
-        write_config "$dir" "$imap_port"
+        [[ -n $certs ]] && imaps_port=$(free_port)
+        write_config "$dir" "$imap_port" "$certs" "$imaps_port"
         setsid dovecot -F -c "$dir/dovecot.conf" > "$dir/dovecot.out" 2>&1 < /dev/null &
         pid=$!
         echo "$pid" > "$dir/dovecot.pid"
@@ -188,7 +205,7 @@ start() {
         die "aiosmtpd did not come up"
     fi
     smtp_port=$(cat "$dir/smtp.port")
-    echo "$imap_port $smtp_port"
+    echo "$imap_port $smtp_port $imaps_port"
 }
 
 restart() {
@@ -211,7 +228,7 @@ stop() {
 }
 
 case "${1:-}" in
-    start) [[ $# -eq 2 ]] || die "usage: imap_fixture.sh start DIR"; start "$2" ;;
+    start) [[ $# -eq 2 || $# -eq 3 ]] || die "usage: imap_fixture.sh start DIR [CERTDIR]"; start "$2" "${3:-}" ;;
     restart) [[ $# -eq 2 ]] || die "usage: imap_fixture.sh restart DIR"; restart "$2" ;;
     stop)  [[ $# -eq 2 ]] || die "usage: imap_fixture.sh stop DIR"; stop "$2" ;;
     *) die "usage: imap_fixture.sh start|restart|stop DIR" ;;

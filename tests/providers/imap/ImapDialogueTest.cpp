@@ -284,6 +284,7 @@ TEST(ImapDialogue, LoginSendsNoPasswordItCannotQuoteOrTheServerForbids)
         std::string caps, password;
         bool ok;
         const char* sent;  // the login command's start, "" when none may be sent
+        const char* scheme = "";
     };
     const Case cases[] = {
         {"AUTHENTICATE PLAIN with SASL-IR", "IMAP4rev1 AUTH=PLAIN SASL-IR", "secret", true,
@@ -291,11 +292,13 @@ TEST(ImapDialogue, LoginSendsNoPasswordItCannotQuoteOrTheServerForbids)
         {"LOGIN, quoted", "IMAP4rev1", "se\"cret", true, "LOGIN \"user\" \"se\\\"cret\""},
         {"LOGIN with a line break", "IMAP4rev1", "x\r\nK9 DELETE INBOX", false, ""},
         {"LOGINDISABLED", "IMAP4rev1 LOGINDISABLED", "secret", false, ""},
+        {"STARTTLS required, not offered", "IMAP4rev1 AUTH=PLAIN SASL-IR", "secret", false, "", "imap://"},
     };
     for (const Case& c : cases) {
         ScriptedImapServer server({}, c.caps);
         CImapProvider provider;
-        provider.SetUserProfile("user=User=user@example.net=" + server.Address() + "=127.0.0.1:1", c.password);
+        provider.SetUserProfile("user=User=user@example.net=" + std::string(c.scheme) + server.Address() + "=127.0.0.1:1",
+                                c.password);
         EXPECT_EQ(provider.DoLogin(), c.ok) << c.what;
         std::vector<std::string> logins = server.CommandsNamed("LOGIN");
         for (const std::string& line : server.CommandsNamed("AUTHENTICATE"))

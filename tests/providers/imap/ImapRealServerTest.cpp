@@ -1,8 +1,10 @@
-// The plug-in against real servers: Dovecot for IMAP and aiosmtpd for SMTP
-// (delivering into the inbox), started once for this binary by
-// imap_fixture.sh. Skipped only when either server is not installed.
+// The plug-in against real servers: Dovecot for IMAP (over TLS, with the
+// tests' own CA trusted) and aiosmtpd for SMTP (delivering into the inbox),
+// started once for this binary by imap_fixture.sh. Skipped only when either
+// server is not installed.
 #include "ImapProvider.h"
 #include "RealImapServers.h"
+#include "TestCertificates.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -25,13 +27,24 @@ public:
         SkipReason = RealImapServers::MissingReason();
         if (!SkipReason.empty())
             return;
+        const korvalin::test::TestCertificates& certificates = korvalin::test::Certificates();
+        if (!certificates.Error.empty()) {
+            StartError = certificates.Error;
+            return;
+        }
+        Trust = std::make_unique<korvalin::test::ScopedTrust>(certificates.CaFile);
         Servers = std::make_unique<RealImapServers>();
-        if (!Servers->Start(StartError))
+        if (!Servers->Start(StartError, certificates.Directory))
             Servers.reset();
     }
-    void TearDown() override { Servers.reset(); }
+    void TearDown() override
+    {
+        Servers.reset();
+        Trust.reset();
+    }
 
     static inline std::unique_ptr<RealImapServers> Servers;
+    static inline std::unique_ptr<korvalin::test::ScopedTrust> Trust;
     static inline std::string SkipReason;
     static inline std::string StartError;
 };
@@ -240,6 +253,42 @@ TEST_F(RealImapTest, PushSurvivesAServerRestart)
     CSummaryArray list;
     ASSERT_TRUE(provider->GetMailSummary(list, -1)) << provider->LastError();
     EXPECT_EQ(list.size(), 1u);
+}
+
+TEST_F(RealImapTest, EverySecurityModeEndsInTlsAndAStrangeCertificateIsRefused)
+{
+    using korvalin::Security;
+    struct Case {
+        const char* what;
+        int port;
+        Security mode;
+        std::string field;
+    };
+    const Case cases[] = {
+        {"IMAPS", Servers().ImapsPort(), Security::ImplicitTls, "imaps://127.0.0.1:" + std::to_string(Servers().ImapsPort())},
+        {"STARTTLS required", Servers().ImapPort(), Security::StartTlsRequired, "imap://127.0.0.1:" + std::to_string(Servers().ImapPort())},
+        {"STARTTLS when offered", Servers().ImapPort(), Security::Opportunistic, "127.0.0.1:" + std::to_string(Servers().ImapPort())},
+    };
+    for (const Case& c : cases) {
+        korvalin::imap::CImapConnection connection;
+        ASSERT_TRUE(connection.Open("127.0.0.1", c.port, c.mode)) << c.what << ": " << connection.LastError;
+        EXPECT_TRUE(connection.IsTls()) << c.what;
+        EXPECT_FALSE(connection.Has("STARTTLS")) << c.what << ": the capabilities are the ones said under TLS";
+        EXPECT_TRUE(connection.Login(RealImapServers::kUser, RealImapServers::kPassword)) << c.what;
+        connection.Logout();
+
+        CImapProvider provider;
+        provider.SetUserProfile("testuser=Test User=testuser@example.net=" + c.field + "=127.0.0.1:" +
+                                    std::to_string(Servers().SmtpPort()),
+                                RealImapServers::kPassword);
+        EXPECT_TRUE(provider.DoLogin()) << c.what << ": " << provider.LastError();
+    }
+    korvalin::test::ScopedTrust strange(korvalin::test::Certificates().OtherCaFile);
+    for (const Case& c : cases) {
+        korvalin::imap::CImapConnection connection;
+        EXPECT_FALSE(connection.Open("127.0.0.1", c.port, c.mode)) << c.what;
+        EXPECT_THAT(connection.LastError, HasSubstr("TLS")) << c.what;
+    }
 }
 
 }  // namespace

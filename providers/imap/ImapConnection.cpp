@@ -271,11 +271,16 @@ CImapConnection::Result CImapConnection::Finish(const std::string& tag, const Ha
     if (!FlushOut())
         return Broken;
     ImapResponse response;
+    size_t untagged = 0;
     while (true) {
         if (!ReadResponse(response))
             return Broken;
         if (response.kind == ImapResponse::Tagged)
             break;
+        if (++untagged > kMaxUntagged) {
+            Fail("the server sent more answers to one command than this program takes");
+            return Broken;
+        }
         if (response.kind == ImapResponse::Continuation) {
             Fail("the server asked for more where none was due");
             return Broken;

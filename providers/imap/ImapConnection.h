@@ -24,6 +24,8 @@ public:
     static constexpr size_t kMaxLine = 1024 * 1024;
     static constexpr uint64_t kMaxLiteral = 48 * 1024 * 1024;
     static constexpr size_t kMaxResponse = 64 * 1024 * 1024;
+    // Untagged answers one command may bring (a server that never ends one is cut off).
+    static constexpr size_t kMaxUntagged = 4 * 1024 * 1024;
 
     enum Result { Ok, No, Bad, Broken };
     using Handler = std::function<void(const ImapResponse&)>;

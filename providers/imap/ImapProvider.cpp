@@ -62,8 +62,9 @@ CImapProvider::~CImapProvider()
 {
     // The push thread ends before the host's link is released by the base.
     Push.reset();
+    // No LOGOUT: a server that stopped answering must not hold up the exit.
     std::lock_guard lock(SessionMutex);
-    Session.Logout();
+    Session.Close();
 }
 
 void CImapProvider::Fail(const std::string& text)

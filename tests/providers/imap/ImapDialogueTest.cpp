@@ -9,7 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <map>
+#include <mutex>
+#include <thread>
 
 using korvalin::test::ImapCommand;
 using korvalin::test::PeerReply;
@@ -312,6 +315,48 @@ TEST(ImapDialogue, LoginSendsNoPasswordItCannotQuoteOrTheServerForbids)
         for (const std::string& line : server.Commands())
             EXPECT_EQ(line.find("DELETE"), std::string::npos) << c.what;
     }
+}
+
+TEST(ImapPush, IdleAnnouncesChangesAndIsRenewedOnTime)
+{
+    std::mutex mutex;
+    std::string idleTag;
+    ScriptedImapServer server([&](const ImapCommand& command) -> std::optional<PeerReply> {
+        std::lock_guard lock(mutex);
+        if (command.Name == "EXAMINE")
+            return PeerReply{Examine(4, 1, 5)};
+        if (command.Name == "IDLE") {
+            idleTag = command.Tag;
+            return PeerReply{"+ idling\r\n* 5 EXISTS\r\n"};
+        }
+        if (command.Tag == "DONE")
+            return PeerReply{idleTag + " OK idle ended\r\n"};
+        return std::nullopt;
+    });
+    std::atomic<int> announced{0};
+    korvalin::imap::CImapWatcher::Timing timing;
+    timing.restart = std::chrono::seconds(1);
+    korvalin::imap::CImapWatcher watcher(
+        [&](korvalin::imap::CImapConnection& connection) {
+            return connection.Open("127.0.0.1", server.Port()) && connection.Login("user", "secret");
+        },
+        [&] { ++announced; }, "INBOX", timing);
+    watcher.Start();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (server.CommandsNamed("IDLE").size() < 2 && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    watcher.Stop();
+    EXPECT_GE(server.CommandsNamed("IDLE").size(), 2u) << "IDLE is renewed after the restart time";
+    EXPECT_GE(announced.load(), 2) << "each EXISTS is announced";
+    EXPECT_EQ(watcher.Sessions(), 1) << "renewing needs no new connection";
+}
+
+TEST(ImapPush, AServerWithoutIdleLeavesTheFolderToTheTimer)
+{
+    ScriptedImapServer server({}, kPlainCaps);
+    auto provider = LoggedIn(server);
+    EXPECT_EQ(provider->Watcher(), nullptr);
+    EXPECT_EQ(server.ConnectionCount(), 1);
 }
 
 }  // namespace

@@ -71,6 +71,11 @@ public:
         std::lock_guard lock(Mutex);
         return Folders.size();
     }
+    int Last()
+    {
+        std::lock_guard lock(Mutex);
+        return Folders.empty() ? -2 : Folders.back();
+    }
     std::mutex Mutex;
     std::condition_variable Changed;
     std::vector<int> Folders;
@@ -230,7 +235,7 @@ TEST_F(RealImapTest, NewMailDuringIdleIsAnnouncedAtOnce)
     Deliver("pushed");
     ASSERT_TRUE(link->WaitForMore(before, 2s)) << "no announcement within 2 s";
     EXPECT_LT(std::chrono::steady_clock::now() - delivered, 2s);
-    EXPECT_EQ(link->Folders.back(), -1);
+    EXPECT_EQ(link->Last(), -1);
     CSummaryArray list;
     ASSERT_TRUE(provider->GetMailSummary(list, -1));
     ASSERT_EQ(list.size(), 1u);

@@ -322,6 +322,8 @@ bool CImapProvider::ListInto(const std::string& wireName, CSummaryArray& list)
         }
     }
     cache.state = state;
+    // Entries are copied, not moved, when the array grows: room first.
+    list.reserve(list.size() + cache.mails.size());
     for (auto& [uid, mail] : cache.mails) {
         SummaryEntry entry = mail.entry;
         entry.New = !mail.seen;

@@ -15,10 +15,36 @@ CAccount::CAccount(ProviderEntry& provider, std::string login, uint16_t folderMa
 
 CAccount::~CAccount() = default;
 
-void CAccount::AttachHostLink()
+void CAccount::AttachHostLink(std::shared_ptr<FolderChangeRoute> changes)
 {
     if (object_ && object_->HostLink == nullptr)
-        object_->HostLink = new AccountLink(weak_from_this());
+        object_->HostLink = new AccountLink(weak_from_this(), std::move(changes));
+}
+
+void FolderChangeRoute::Set(Target target)
+{
+    std::lock_guard lock(mutex_);
+    target_ = std::move(target);
+}
+
+void FolderChangeRoute::Clear()
+{
+    std::lock_guard lock(mutex_);
+    target_ = nullptr;
+}
+
+void FolderChangeRoute::Deliver(CAccount& account, int folder)
+{
+    std::lock_guard lock(mutex_);
+    if (target_)
+        target_(account, folder);
+}
+
+void AccountLink::FolderChanged(int folder)
+{
+    std::shared_ptr<CAccount> owner = account.lock();
+    if (owner && route)
+        route->Deliver(*owner, folder);
 }
 
 const std::string& CAccount::ProviderName() const

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -50,11 +51,32 @@ struct AccountState {
     bool checked = false;
 };
 
+// Where the providers' "folder changed" calls go: the engine sets a target
+// while its checks run and clears it before they end; a call that comes
+// while none is set is dropped. Clear waits for a call under way.
+class FolderChangeRoute {
+public:
+    using Target = std::function<void(CAccount& account, int folder)>;
+    void Set(Target target);
+    void Clear();
+    void Deliver(CAccount& account, int folder);
+
+private:
+    std::mutex mutex_;
+    Target target_;
+};
+
 // The link object handed to the account's provider object.
 class AccountLink : public CHostLink {
 public:
-    explicit AccountLink(std::weak_ptr<CAccount> owner) : account(std::move(owner)) {}
+    explicit AccountLink(std::weak_ptr<CAccount> owner, std::shared_ptr<FolderChangeRoute> changes = {})
+        : account(std::move(owner)), route(std::move(changes))
+    {
+    }
+    // Called by a provider with push, on its own thread.
+    void FolderChanged(int folder) override;
     std::weak_ptr<CAccount> account;
+    std::shared_ptr<FolderChangeRoute> route;
 };
 
 class CAccount : public LogSubject, public std::enable_shared_from_this<CAccount> {
@@ -69,7 +91,7 @@ public:
     CAccount& operator=(const CAccount&) = delete;
 
     // Hands the provider object its link to this account; call once after creation.
-    void AttachHostLink();
+    void AttachHostLink(std::shared_ptr<FolderChangeRoute> changes = {});
 
     ProviderEntry& Provider() const { return provider_; }
     const std::string& ProviderName() const;

@@ -11,7 +11,6 @@
 namespace korvalin {
 namespace {
 
-constexpr const char* kPopProviderName = "POPMail";
 constexpr const char* kYahooProviderName = "YahooMail";
 
 bool ValidPopSettings(const PopSettings& pop)
@@ -66,7 +65,7 @@ std::shared_ptr<CAccount> AccountManager::AddAccount(ProviderEntry& provider, co
     }
     auto account = std::make_shared<CAccount>(provider, login, folderMask, std::move(object),
                                               AccountFolderPath(services_.paths.dataRoot, login, provider.name));
-    account->AttachHostLink();
+    account->AttachHostLink(folderChanges_);
     provider.accounts.push_back(account);
     account->Update([&](AccountState& state) {
         state.password = password.value_or("");
@@ -74,7 +73,7 @@ std::shared_ptr<CAccount> AccountManager::AddAccount(ProviderEntry& provider, co
         state.savePassword = password.has_value() && savePassword;
         // Marked even under a hidden provider, so that the account logs in
         // with its POP account line once the provider is shown again.
-        state.isPop = SameProviderName(provider.name, kPopProviderName);
+        state.isPop = UsesServerSettings(provider.name);
     });
     if (provider.hidden)
         return account;
@@ -111,7 +110,7 @@ void AccountManager::AddNewAccount()
             continue;
         }
         pop.reset();
-        if (form.providerNames[static_cast<size_t>(form.provider)] == kPopProviderName) {
+        if (UsesServerSettings(form.providerNames[static_cast<size_t>(form.provider)])) {
             PopSettings entered;
             bool confirmed = false;
             while (!confirmed && services_.ui.AskPopSettings(entered)) {

@@ -75,6 +75,9 @@ public:
     // Every account of providers 1 and up, in order.
     std::vector<std::shared_ptr<CAccount>> AllAccounts() const;
 
+    // Where the accounts' providers report folder changes (push).
+    FolderChangeRoute& FolderChanges() { return *folderChanges_; }
+
 private:
     struct LoginThread {
         std::shared_ptr<CAccount> account;
@@ -98,6 +101,7 @@ private:
     std::atomic<bool> updateCheckStarted_{false};
     std::mutex threadsMutex_;
     std::vector<LoginThread> loginThreads_;
+    std::shared_ptr<FolderChangeRoute> folderChanges_ = std::make_shared<FolderChangeRoute>();
 };
 
 }  // namespace korvalin

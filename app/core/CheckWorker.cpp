@@ -29,6 +29,7 @@ void CheckWorker::Shutdown()
         for (const auto& run : registry_)
             run->abandoned = true;
         registry_.clear();
+        recheck_.clear();
         running_ = 0;
     }
     for (;;) {
@@ -233,6 +234,52 @@ void CheckWorker::CheckFolder(const std::shared_ptr<Run>& run)
     Leave(run);
     if (!run->abandoned)
         context_.newMail.RunPopupRule();
+    bool again = false;
+    {
+        std::lock_guard lock(mutex_);
+        auto found = std::find(recheck_.begin(), recheck_.end(), run->summary);
+        if (found != recheck_.end()) {
+            recheck_.erase(found);
+            again = !run->abandoned;
+        }
+    }
+    if (again)
+        StartFolderCheck(run->summary);
+}
+
+void CheckWorker::FolderChanged(CAccount& account, int folder)
+{
+    AccountState state = account.State();
+    if (!state.inTree || !state.checked || !state.loggedIn || !context_.core.online.Online())
+        return;
+    auto folders = account.Folders();
+    if (folder < -1 || static_cast<size_t>(folder + 1) >= folders.size())
+        return;
+    MailFolder& changed = *folders[static_cast<size_t>(folder + 1)];
+    if (!changed.checked)
+        return;
+    std::shared_ptr<FolderSummary> summary = store_.Summary(changed);
+    if (!summary)
+        return;
+    context_.core.log.Info(account, "The server reported a change in %s on %s", changed.name.c_str(),
+                           account.LogName().c_str());
+    if (StartFolderCheck(summary))
+        return;
+    {
+        // The check under way may have asked before the change: it runs
+        // once more when it ends. One that ended meanwhile is started anew
+        // (and a check that another thread starts now sees the change).
+        std::lock_guard lock(mutex_);
+        bool running = false;
+        for (const auto& registered : registry_)
+            running = running || registered->summary == summary;
+        if (running) {
+            if (std::find(recheck_.begin(), recheck_.end(), summary) == recheck_.end())
+                recheck_.push_back(summary);
+            return;
+        }
+    }
+    StartFolderCheck(summary);
 }
 
 void CheckWorker::CheckCommand(const TreeSelection& selection)
@@ -253,6 +300,7 @@ void CheckWorker::StopAll()
         for (const auto& run : registry_)
             run->abandoned = true;
         registry_.clear();
+        recheck_.clear();
         running_ = 0;
     }
     context_.core.ui.StopBusyAnimation();

@@ -25,6 +25,8 @@ class PendingActions;
 class ProviderHost;
 struct TreeSelection;
 
+class CAccount;
+
 class CheckWorker : public FolderCheckStarter {
 public:
     CheckWorker(const MailContext& context, ProviderHost& providers, MailStore& store);
@@ -39,6 +41,10 @@ public:
     // "&Check for new mail" on an account (its inbox) or a folder.
     void CheckCommand(const TreeSelection& selection);
     bool StartFolderCheck(const std::shared_ptr<FolderSummary>& summary) override;
+    // A provider reported that a folder changed (folder index as for
+    // GetMailSummary): the folder is checked at once when it is monitored
+    // and open, or once more as soon as the check under way ends. Any thread.
+    void FolderChanged(CAccount& account, int folder);
     // "&Stop".
     void StopAll();
 
@@ -79,6 +85,7 @@ private:
 
     mutable std::mutex mutex_;
     std::vector<std::shared_ptr<Run>> registry_;
+    std::vector<std::shared_ptr<FolderSummary>> recheck_;  // changed while being checked
     std::atomic<int> running_{0};
 
     std::mutex threadsMutex_;

@@ -31,12 +31,14 @@ Engine::Engine(PlatformPaths paths, UiPort& ui, EngineOptions options)
 {
     mail_.SetCheckStarter(&checks_);
     accounts_.SetPasswordKeeper(&passwords_);
+    accounts_.FolderChanges().Set([this](CAccount& account, int folder) { checks_.FolderChanged(account, folder); });
     if (!requests_.Start([this](MailRequest& request) { ServeRequest(mailContext_, request); }, options.startWorker))
         ui_.FatalError(kWorkerThreadFailure);
 }
 
 Engine::~Engine()
 {
+    accounts_.FolderChanges().Clear();
     checks_.Shutdown();
     requests_.Stop();
 }

@@ -52,6 +52,11 @@ bool SameProviderName(const std::string& a, const std::string& b)
            });
 }
 
+bool UsesServerSettings(const std::string& providerName)
+{
+    return SameProviderName(providerName, "POPMail") || SameProviderName(providerName, "IMAPMail");
+}
+
 ProviderHost::ProviderHost(const CoreServices& services) : services_(services)
 {
     AddProvider(kProgramProviderName, nullptr, false);

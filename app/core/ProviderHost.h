@@ -55,6 +55,9 @@ struct ProgramFile {
 
 // Names compared without regard to case.
 bool SameProviderName(const std::string& a, const std::string& b);
+// The mailbox providers set up with servers, login and address (POP3 and
+// IMAP, each with SMTP): their accounts carry the POP settings fields.
+bool UsesServerSettings(const std::string& providerName);
 
 class ProviderHost {
 public:

@@ -1,16 +1,19 @@
 // korvalin-demo-profile: writes a fresh demo profile into a data folder with
 // the engine's own code, so the stored formats stay in one place: the
 // settings, one POP account pointed at a local mail server (password saved),
-// its "Sound.kvx", and optionally "hosts.conf" lines for local simulators.
+// its "Sound.kvx", optionally an IMAP account, and "hosts.conf" lines for
+// local simulators.
 //
 //   korvalin-demo-profile --home DIR --pop HOST:PORT --smtp HOST:PORT
 //                         [--login NAME] [--password SECRET] [--interval MINUTES]
 //                         [--host KEY=VALUE]... [--web-account PROVIDER=USER=PASSWORD]...
+//                         [--imap-account IMAP_HOST:PORT=SMTP_HOST:PORT=USER=PASSWORD]
 #include "AtomicFile.h"
 #include "Engine.h"
 #include "HeadlessPort.h"
 #include "HostsConfig.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +32,7 @@ struct Options {
     int popAccounts = 1;  // the login, then login2, login3...
     std::vector<std::string> hosts;
     std::vector<std::string> webAccounts;  // "PROVIDER=USER=PASSWORD"
+    std::vector<std::string> imapAccount;  // IMAP server, SMTP server, user, password
 };
 
 int Usage(const char* why)
@@ -37,7 +41,8 @@ int Usage(const char* why)
                  "korvalin-demo-profile: %s\n"
                  "usage: korvalin-demo-profile --home DIR --pop HOST:PORT --smtp HOST:PORT [--login NAME]\n"
                  "       [--password SECRET] [--interval MINUTES] [--host KEY=VALUE]...\n"
-                 "       [--web-account PROVIDER=USER=PASSWORD]... [--pop-accounts N]\n",
+                 "       [--web-account PROVIDER=USER=PASSWORD]... [--pop-accounts N]\n"
+                 "       [--imap-account IMAP_HOST:PORT=SMTP_HOST:PORT=USER=PASSWORD]\n",
                  why);
     return 2;
 }
@@ -86,6 +91,16 @@ bool Parse(int argc, char** argv, Options& options, std::string& why)
                 return false;
             }
             options.webAccounts.push_back(value);
+        } else if (name == "--imap-account") {
+            options.imapAccount.clear();
+            for (size_t start = 0, end; start <= value.size(); start = end + 1) {
+                end = std::min(value.find('=', start), value.size());
+                options.imapAccount.push_back(value.substr(start, end - start));
+            }
+            if (options.imapAccount.size() != 4) {
+                why = "--imap-account needs IMAP_HOST:PORT=SMTP_HOST:PORT=USER=PASSWORD, not " + value;
+                return false;
+            }
         } else {
             why = "unknown option " + name;
             return false;
@@ -171,6 +186,26 @@ int main(int argc, char** argv)
             *provider, line.substr(first + 1, second - first - 1), line.substr(second + 1), true, 1);
         if (web)
             web->Update([&](AccountState& state) { state.soundPath = DefaultSoundPath(paths).string(); });
+    }
+
+    if (!options.imapAccount.empty()) {
+        const std::vector<std::string>& imap = options.imapAccount;
+        ProviderEntry* provider = engine.Providers().Find("IMAPMail");
+        std::shared_ptr<CAccount> mailbox =
+            provider == nullptr ? nullptr : engine.Accounts().AddAccount(*provider, imap[2], imap[3], true, 1);
+        if (provider == nullptr)
+            std::fprintf(stderr, "korvalin-demo-profile: no IMAPMail provider (imapgate.so) beside %s\n",
+                         paths.executable.c_str());
+        if (mailbox) {
+            mailbox->Update([&](AccountState& state) {
+                state.isPop = true;
+                state.pop.pop3Server = imap[0];
+                state.pop.smtpServer = imap[1];
+                state.pop.displayName = "Demo User";
+                state.pop.emailAddress = imap[2] + "@korvalin.test";
+                state.soundPath = DefaultSoundPath(paths).string();
+            });
+        }
     }
 
     UserSettings& settings = engine.Settings();

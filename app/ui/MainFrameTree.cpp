@@ -72,7 +72,7 @@ QMenu* MainFrame::BuildTreeMenu(QTreeWidgetItem* item)
         menu.setTitle("&Provider");
         ProviderEntry* provider = AccountTree::ProviderOf(item);
         const bool program = engine_ != nullptr && engine_->Providers().IsProgramProvider(*provider);
-        const bool pop = SameProviderName(provider->name, "POPMail");
+        const bool pop = UsesServerSettings(provider->name);
         AddProxy(menu, "Add New Account", c.addAccount, program);
         AddProxy(menu, "Create an account with...", c.createAccount, program || pop);
         AddProxy(menu, "Hide", c.hideProvider, program);

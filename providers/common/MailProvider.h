@@ -41,10 +41,14 @@ using CSummaryArray = std::vector<SummaryEntry>;
 using CAddressArray = std::vector<AddressEntry>;
 using CStringArray = std::vector<std::string>;
 
-// An object of the host's that a provider owns but never calls.
+// An object of the host's that a provider owns. A provider that learns of
+// changes by itself (push) calls FolderChanged, from any thread, with the
+// folder index of GetMailSummary (-1 the inbox); the host then checks that
+// folder at once. Providers without push never call it.
 class CHostLink {
 public:
     virtual ~CHostLink() = default;
+    virtual void FolderChanged(int folder) { (void)folder; }
 };
 
 class CMailProvider {

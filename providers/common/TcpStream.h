@@ -1,8 +1,10 @@
-// A client TCP connection for line-based protocols (POP3, SMTP) and the
-// program's connection tests: connect with a time-out, send, and read whole
+// A client TCP connection for line-based protocols (POP3, SMTP, IMAP) and
+// the program's connection tests: connect with a time-out, optionally speak
+// TLS (from the start or after an upgrade command), send, and read whole
 // lines. Every wait is bounded by the network time-outs (Timeouts.h): the
-// connect time-out while connecting, the idle time-out whenever nothing moves
-// in either direction.
+// connect time-out while resolving and connecting, the idle time-out whenever
+// nothing moves in either direction, and the operation time-out for the whole
+// life of the connection.
 //
 // Sending never waits for the peer alone: Queue() only collects bytes, and
 // every wait (Flush, ReadLine) sends them while it reads. A client may
@@ -15,16 +17,19 @@
 
 #include "Timeouts.h"
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 #include <string_view>
+
+typedef struct ssl_st SSL;
 
 namespace korvalin {
 
 enum class StreamStatus {
     Ok,
     Closed,    // the peer closed the connection (or it was never opened)
-    TimedOut,  // nothing moved for the idle time-out
+    TimedOut,  // nothing moved for the idle time-out, or the operation time-out passed
     Failed,    // a socket error
     TooLong,   // a line longer than allowed, or more unread input than the stream keeps
 };
@@ -52,6 +57,22 @@ public:
 
     bool IsOpen() const { return Socket >= 0; }
     void Close();
+    // The socket, for asking about its ends; -1 when closed.
+    int NativeHandle() const { return Socket; }
+
+    // Starts TLS on the open connection (at once for implicit TLS, or after
+    // the server agreed to STLS/STARTTLS): TLS 1.2 at least, SNI for a host
+    // name, the certificate chain checked against OpenSSL's default verify
+    // paths (SSL_CERT_FILE, SSL_CERT_DIR or the system store) and the
+    // certificate checked for serverName (a name or an IP address). Input
+    // already received in clear text is discarded first (a server must not
+    // send any before the handshake). The handshake is bounded by the
+    // time-outs. False with ErrorText() saying why; the stream is then
+    // closed.
+    bool StartTls(const std::string& serverName);
+    bool IsTls() const { return Tls != nullptr; }
+    // "TLSv1.3" and the like, "" without TLS.
+    std::string TlsVersion() const;
 
     // Adds data to the output, sent by the next Flush or ReadLine. False when
     // the stream is not connected.
@@ -78,13 +99,22 @@ public:
 
 private:
     StreamStatus Wait(bool wantRead);
+    // Milliseconds a poll may wait: the idle time-out, cut to the deadline.
+    int PollMillis(bool& deadlineCut) const;
+    StreamStatus Handshake(const std::string& serverName);
+    bool SendTls();
+    StreamStatus ReceiveTls();
     StreamStatus Fail(StreamStatus status, std::string text);
     bool SendQueued();
     StreamStatus ReceiveAvailable();
     void CompactInput();
 
     int Socket = -1;
+    SSL* Tls = nullptr;
+    bool TlsWantsRead = false;   // the last TLS write must wait for input
+    bool TlsWantsWrite = false;  // the last TLS read must wait for output room
     NetworkTimeouts Timeouts;
+    std::chrono::steady_clock::time_point Deadline{};
     std::string Input;       // received bytes; Input[InputPos..] is unread
     size_t InputPos = 0;
     size_t ScanPos = 0;      // no LF lies in Input[InputPos..ScanPos)

@@ -31,6 +31,8 @@ NetworkTimeouts GetNetworkTimeouts()
         timeoutsInForce.ConnectSeconds =
             SecondsFromEnvironment("KORVALIN_CONNECT_TIMEOUT", timeoutsInForce.ConnectSeconds);
         timeoutsInForce.IdleSeconds = SecondsFromEnvironment("KORVALIN_IDLE_TIMEOUT", timeoutsInForce.IdleSeconds);
+        timeoutsInForce.OperationSeconds =
+            SecondsFromEnvironment("KORVALIN_OPERATION_TIMEOUT", timeoutsInForce.OperationSeconds);
         timeoutsLoaded = true;
     }
     return timeoutsInForce;

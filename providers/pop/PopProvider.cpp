@@ -1,6 +1,7 @@
 #include "PopProvider.h"
 
 #include "MimeMail.h"
+#include "OutgoingMail.h"
 
 #include <algorithm>
 #include <exception>
@@ -108,6 +109,7 @@ void CPopProvider::SetUserProfile(std::string user, std::string password)
     {
         LockHold hold(Smtp.Lock);
         Smtp.Configure(account.SmtpServer);
+        Smtp.SetLogin(account.UserName, password);
     }
     LockHold hold(Pop.Lock);
     Pop.Configure(account.PopServer);
@@ -450,10 +452,13 @@ bool CPopProvider::SendMail(CMailMessage msg)
         message.Subject = msg.Subject;
         message.Body = msg.Body;
         korvalin::pop::TakeThread(msg.Extra, message);
+        korvalin::pop::OutgoingMail mail;
+        if (!korvalin::pop::ComposeOutgoing(message, mail))
+            return false;
         LockHold hold(Smtp.Lock);
         if (!Smtp.Open())
             return false;
-        bool sent = Smtp.Send(message);
+        bool sent = Smtp.SendData(mail.From, mail.Recipients, mail.Data);
         Smtp.Quit();
         return sent;
     } catch (const std::exception&) {

@@ -188,3 +188,52 @@ TEST_F(Checks, AFailedRouteTestOnATickSwitchesToOfflineMode)
     EXPECT_EQ(script->SummaryCalls(), calls) << "offline, no folder is fetched";
     EXPECT_TRUE(bed.ui.MessageTexts().empty());
 }
+
+TEST_F(Checks, AFolderChangeReportedByTheProviderChecksThatFolderAtOnce)
+{
+    struct Case {
+        const char* what;
+        bool folderChecked, accountChecked, online;
+        int calls;  // checks the report starts
+    };
+    const Case cases[] = {
+        {"a monitored open folder", true, true, true, 1},
+        {"a folder not monitored", false, true, true, 0},
+        {"an account not monitored", true, false, true, 0},
+        {"offline", true, true, false, 0},
+    };
+    for (const Case& c : cases) {
+        auto account = AddLoggedIn(std::string("push") + std::to_string(&c - cases));
+        auto sent = account->AddFolder("Sent", true, true);
+        OpenAndSettle(*sent);
+        sent->checked = c.folderChecked;
+        account->Update([&](AccountState& state) { state.checked = c.accountChecked; });
+        bed.engine->Online().SetOnline(c.online);
+        script->AddMail(0, MakeMail(std::string("<pushed-") + c.what + ">"));
+        const int before = script->SummaryCalls();
+        // The plug-in reports from a thread of its own.
+        std::thread([&] { account->ProviderObject().HostLink->FolderChanged(0); }).join();
+        Settle();
+        EXPECT_EQ(script->SummaryCalls() - before, c.calls) << c.what;
+        if (c.calls > 0) {
+            EXPECT_EQ(script->summaryFolders.back(), 0) << c.what;
+            EXPECT_TRUE(engine().NewMail().Animating()) << c.what;
+        }
+        bed.engine->Online().SetOnline(true);
+    }
+}
+
+TEST_F(Checks, AChangeReportedDuringTheFoldersCheckBringsOneMoreCheck)
+{
+    OpenAndSettle(*joe->Inbox());
+    script->blockSummary = true;
+    const int before = script->SummaryCalls();
+    engine().Mail().CheckFolder(*joe->Inbox(), false);
+    WaitForSummaryCalls(before + 1);
+    joe->ProviderObject().HostLink->FolderChanged(-1);
+    joe->ProviderObject().HostLink->FolderChanged(-1);
+    script->Release();
+    Settle();
+    EXPECT_EQ(script->SummaryCalls(), before + 2) << "one more check, however many reports came";
+    EXPECT_EQ(engine().Checks().RunningChecks(), 0);
+}

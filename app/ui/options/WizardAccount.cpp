@@ -10,7 +10,6 @@
 namespace korvalin::ui {
 namespace {
 
-constexpr const char* kPopProviderName = "POPMail";
 
 ProviderEntry* ProviderAt(Engine& engine, int provider)
 {
@@ -31,7 +30,7 @@ bool IcqNumber(const std::string& number)
 bool NeedsPopSettings(Engine& engine, int provider)
 {
     ProviderEntry* entry = ProviderAt(engine, provider);
-    return entry != nullptr && entry->name == kPopProviderName;
+    return entry != nullptr && UsesServerSettings(entry->name);
 }
 
 bool AddWizardAccount(Engine& engine, FilterRules* rules, const WizardAccount& wanted)

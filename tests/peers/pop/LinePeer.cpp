@@ -7,8 +7,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <openssl/ssl.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <stdexcept>
 
 namespace korvalin::test {
@@ -18,18 +21,38 @@ PeerConnection::PeerConnection(int socket, const std::atomic<bool>& stopping, Pi
 {
 }
 
-PeerConnection::~PeerConnection() = default;
+PeerConnection::~PeerConnection()
+{
+    if (Tls != nullptr)
+        SSL_free(Tls);
+}
+
+bool PeerConnection::StartTls(SSL_CTX* context)
+{
+    if (context == nullptr || Tls != nullptr)
+        return false;
+    Buffer.clear();
+    Tls = SSL_new(context);
+    SSL_set_fd(Tls, Socket);
+    if (SSL_accept(Tls) != 1) {
+        ClientGone = true;
+        return false;
+    }
+    return true;
+}
 
 bool PeerConnection::Fill(int timeoutMillis)
 {
     if (ClientGone)
         return false;
-    pollfd p{Socket, POLLIN, 0};
-    int ready = ::poll(&p, 1, timeoutMillis);
-    if (ready <= 0)
-        return false;
     char chunk[16 * 1024];
-    ssize_t n = ::recv(Socket, chunk, sizeof chunk, 0);
+    if (Tls == nullptr || SSL_pending(Tls) == 0) {
+        pollfd p{Socket, POLLIN, 0};
+        int ready = ::poll(&p, 1, timeoutMillis);
+        if (ready <= 0)
+            return false;
+    }
+    ssize_t n = Tls != nullptr ? SSL_read(Tls, chunk, sizeof chunk) : ::recv(Socket, chunk, sizeof chunk, 0);
     if (n <= 0) {
         ClientGone = true;
         return false;
@@ -73,7 +96,8 @@ void PeerConnection::Write(std::string_view bytes)
     size_t piece = Pieces.PieceSize > 0 ? Pieces.PieceSize : bytes.size();
     while (!bytes.empty() && !Stopping) {
         size_t size = std::min(piece, bytes.size());
-        ssize_t n = ::send(Socket, bytes.data(), size, MSG_NOSIGNAL);
+        ssize_t n = Tls != nullptr ? SSL_write(Tls, bytes.data(), static_cast<int>(size))
+                                   : ::send(Socket, bytes.data(), size, MSG_NOSIGNAL);
         if (n <= 0)
             return;
         bytes.remove_prefix(static_cast<size_t>(n));
@@ -98,6 +122,8 @@ void PeerConnection::Close()
 
 LinePeer::LinePeer()
 {
+    // A TLS write to a client that left must not end the test.
+    std::signal(SIGPIPE, SIG_IGN);
     ListenSocket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (ListenSocket < 0)
         throw std::runtime_error("socket() failed");

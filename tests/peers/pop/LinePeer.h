@@ -15,6 +15,9 @@
 #include <thread>
 #include <vector>
 
+typedef struct ssl_st SSL;
+typedef struct ssl_ctx_st SSL_CTX;
+
 namespace korvalin::test {
 
 // What a script answers to one command instead of the peer's own reply.
@@ -51,11 +54,16 @@ public:
     // Waits until the client leaves or the server stops.
     void Idle();
     void Close();
+    // The server side of a TLS handshake on this connection; every read and
+    // write afterwards goes through TLS. False when the handshake failed.
+    bool StartTls(SSL_CTX* context);
+    bool IsTls() const { return Tls != nullptr; }
 
 private:
     bool Fill(int timeoutMillis);
 
     int Socket;
+    SSL* Tls = nullptr;
     const std::atomic<bool>& Stopping;
     PieceOptions Pieces;
     std::string Buffer;

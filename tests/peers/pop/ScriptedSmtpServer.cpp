@@ -58,6 +58,12 @@ std::vector<std::string> ScriptedSmtpServer::Commands() const
     return CommandLog;
 }
 
+std::vector<std::string> ScriptedSmtpServer::CommandsInClear() const
+{
+    std::lock_guard lock(StateMutex);
+    return ClearLog;
+}
+
 void ScriptedSmtpServer::ServeSession(PeerConnection& connection, int index)
 {
     auto scripted = [&](const std::string& command) -> std::optional<PeerReply> {
@@ -76,6 +82,8 @@ void ScriptedSmtpServer::ServeSession(PeerConnection& connection, int index)
         return !reply.CloseAfter && !reply.StallAfter;
     };
 
+    if (Options.ImplicitTls && !connection.StartTls(Options.Tls))
+        return;
     if (auto reply = scripted("<GREETING>")) {
         if (!play(*reply))
             return;
@@ -86,11 +94,16 @@ void ScriptedSmtpServer::ServeSession(PeerConnection& connection, int index)
     SmtpMail mail;
     bool haveMail = false;
     std::string command;
-    while (connection.ReadLine(command)) {
-        {
-            std::lock_guard lock(StateMutex);
-            CommandLog.push_back(command);
-        }
+    auto readLine = [&](std::string& line) {
+        if (!connection.ReadLine(line))
+            return false;
+        std::lock_guard lock(StateMutex);
+        CommandLog.push_back(line);
+        if (!connection.IsTls())
+            ClearLog.push_back(line);
+        return true;
+    };
+    while (readLine(command)) {
         connection.ReplyDelay();
         std::string verb = UpperVerb(command);
         std::optional<PeerReply> reply = scripted(command);
@@ -128,8 +141,27 @@ void ScriptedSmtpServer::ServeSession(PeerConnection& connection, int index)
             }
         } else if (reply) {
             continue;
+        } else if (verb == "EHLO" && connection.IsTls() && !Options.EhloReplyAfterTls.empty()) {
+            connection.Write(Options.EhloReplyAfterTls + "\r\n");
+        } else if (verb == "EHLO" && !Options.EhloReply.empty()) {
+            connection.Write(Options.EhloReply + "\r\n");
         } else if (verb == "HELO" || verb == "EHLO") {
             connection.Write(Options.HeloReply + "\r\n");
+        } else if (verb == "STARTTLS" && Options.Tls != nullptr && !connection.IsTls()) {
+            connection.Write("220 go ahead\r\n");
+            if (!connection.StartTls(Options.Tls))
+                return;
+        } else if (verb == "AUTH") {
+            if (UpperVerb(command.substr(5)) == "LOGIN") {
+                std::string line;
+                connection.Write("334 VXNlcm5hbWU6\r\n");
+                if (!readLine(line))
+                    return;
+                connection.Write("334 UGFzc3dvcmQ6\r\n");
+                if (!readLine(line))
+                    return;
+            }
+            connection.Write("235 authenticated\r\n");
         } else if (verb == "RSET" || verb == "NOOP") {
             haveMail = false;
             connection.Write("250 OK\r\n");

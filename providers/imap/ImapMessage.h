@@ -1,0 +1,23 @@
+// Turns what IMAP hands over into what the program shows: the summary
+// fields of a header block, and a whole message into the mail's fields and
+// its viewer body.
+#pragma once
+
+#include "MailProvider.h"
+
+#include <string>
+#include <string_view>
+
+namespace korvalin::imap {
+
+struct HeaderSummary {
+    std::string From, Subject, Date, MessageId;
+};
+// From, Subject (decoded), Date in summary form ("1998/12/7"), Message-ID.
+HeaderSummary SummarizeHeader(std::string_view header);
+
+// Fills From, To, CC and Subject and appends the viewer body; false when the
+// message has no header at all.
+bool RenderMail(std::string_view raw, std::string& body, CMailMessage& msg);
+
+}  // namespace korvalin::imap

@@ -188,7 +188,7 @@ bool CPopClient::Login()
     bool plain = false;
     for (const std::string& capability : Capabilities)
         if (capability.compare(0, 5, "SASL ") == 0) {
-            std::string mechanisms = " " + capability.substr(5) + " ";
+            std::string mechanisms = std::string(" ").append(capability, 5).append(" ");
             for (char& c : mechanisms)
                 c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
             plain = mechanisms.find(" PLAIN ") != std::string::npos;

@@ -1,10 +1,13 @@
 #include "ProviderHost.h"
 
+#include "ProviderLog.h"
+
 #include "Account.h"
 #include "AccountFolder.h"
 #include "UserStore.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 
 namespace korvalin {
@@ -57,6 +60,32 @@ bool UsesServerSettings(const std::string& providerName)
     return SameProviderName(providerName, "POPMail") || SameProviderName(providerName, "IMAPMail");
 }
 
+namespace {
+
+// Where the plug-ins' own log lines go: the log of the host that loaded them.
+std::atomic<DiagnosticLog*> pluginLog{nullptr};
+
+void ForwardPluginLine(int level, const char* text)
+{
+    DiagnosticLog* log = pluginLog.load();
+    if (log == nullptr || text == nullptr)
+        return;
+    if (level >= static_cast<int>(ProviderLogLevel::Error))
+        log->Error(kCommon, "%s", text);
+    else if (level == static_cast<int>(ProviderLogLevel::Warning))
+        log->Warning(kCommon, "%s", text);
+    else
+        log->Info(kCommon, "%s", text);
+}
+
+}  // namespace
+
+ProviderHost::~ProviderHost()
+{
+    DiagnosticLog* mine = &services_.log;
+    pluginLog.compare_exchange_strong(mine, nullptr);
+}
+
 ProviderHost::ProviderHost(const CoreServices& services) : services_(services)
 {
     AddProvider(kProgramProviderName, nullptr, false);
@@ -103,6 +132,7 @@ void ProviderHost::LoadProviders(const std::filesystem::path& folder, const User
     services_.log.Info(kCommon, "Loading the user information");
 }
 
+
 void ProviderHost::LoadPlugin(const std::filesystem::path& file)
 {
     std::string why;
@@ -110,6 +140,10 @@ void ProviderHost::LoadPlugin(const std::filesystem::path& file)
     if (!library) {
         services_.log.Warning(kCommon, "Skipping %s: %s", file.filename().c_str(), why.c_str());
         return;
+    }
+    if (void* sink = library->Symbol(kProviderLogSinkSymbol)) {
+        pluginLog = &services_.log;
+        reinterpret_cast<void (*)(ProviderLogSink)>(sink)(ForwardPluginLine);
     }
     ProviderObject object = CreateProviderObject(library);
     if (!object) {

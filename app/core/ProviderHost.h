@@ -62,6 +62,9 @@ bool UsesServerSettings(const std::string& providerName);
 class ProviderHost {
 public:
     explicit ProviderHost(const CoreServices& services);
+    ~ProviderHost();
+    ProviderHost(const ProviderHost&) = delete;
+    ProviderHost& operator=(const ProviderHost&) = delete;
 
     // Appends an entry; a visible one gets a tree item at the end of the root.
     ProviderEntry& AddProvider(const std::string& name, std::shared_ptr<ProviderLibrary> library, bool hidden);

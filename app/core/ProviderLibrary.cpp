@@ -19,6 +19,7 @@ public:
 
     CMailProvider* NewProviderObject() override { return factory_(); }
     std::string FileName() const override { return fileName_; }
+    void* Symbol(const char* name) override { return dlsym(handle_, name); }
 
 private:
     void* handle_;

@@ -19,6 +19,8 @@ public:
     // A new provider object from the library's factory, or null.
     virtual CMailProvider* NewProviderObject() = 0;
     virtual std::string FileName() const = 0;
+    // An optional export of the library, or null.
+    virtual void* Symbol(const char*) { return nullptr; }
 };
 
 // Deletes a provider object and then lets go of its library.

@@ -1,5 +1,6 @@
 #include "AccountDialogs.h"
 
+#include "ServerSecurity.h"
 #include "SoundPicker.h"
 
 #include <QCheckBox>
@@ -7,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -43,6 +45,17 @@ QDialogButtonBox* OkCancel(QDialog& dialog, const QString& okText = {})
     return buttons;
 }
 
+// A server field with its security choice on one row.
+void AddServerRow(QFormLayout& form, const char* label, QLineEdit* field, ServerSecurity& security)
+{
+    auto* row = new QHBoxLayout;
+    row->addWidget(field, 1);
+    row->addWidget(security.Choice());
+    auto* text = new QLabel(label);
+    text->setBuddy(field);
+    form.addRow(text, row);
+}
+
 }  // namespace
 
 bool ValidPopSettings(const PopSettings& settings)
@@ -55,6 +68,8 @@ PopFields::PopFields(QWidget* parent, const PopSettings& settings)
 {
     pop3 = Field(parent, settings.pop3Server, "pop3Server");
     smtp = Field(parent, settings.smtpServer, "smtpServer");
+    pop3Security = new ServerSecurity(pop3, MailProtocol::Pop3, parent);
+    smtpSecurity = new ServerSecurity(smtp, MailProtocol::Smtp, parent);
     name = Field(parent, settings.displayName, "displayName");
     address = Field(parent, settings.emailAddress, "emailAddress");
     deleteFromServer = new QCheckBox("&Delete mails from server on downloading", parent);
@@ -66,16 +81,16 @@ void PopFields::AddTo(QFormLayout& form)
 {
     form.addRow("&E-mail address:", address);
     form.addRow("Your &name:", name);
-    form.addRow("P&OP3 server:", pop3);
-    form.addRow("S&MTP server:", smtp);
+    AddServerRow(form, "P&OP3 server:", pop3, *pop3Security);
+    AddServerRow(form, "S&MTP server:", smtp, *smtpSecurity);
     form.addRow(QString(), deleteFromServer);
 }
 
 PopSettings PopFields::Values() const
 {
     PopSettings settings;
-    settings.pop3Server = S(pop3->text().trimmed());
-    settings.smtpServer = S(smtp->text().trimmed());
+    settings.pop3Server = pop3Security->Value();
+    settings.smtpServer = smtpSecurity->Value();
     settings.displayName = S(name->text().trimmed());
     settings.emailAddress = S(address->text().trimmed());
     settings.deleteFromServer = deleteFromServer->isChecked();

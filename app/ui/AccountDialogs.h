@@ -20,6 +20,7 @@ class QLineEdit;
 
 namespace korvalin::ui {
 
+class ServerSecurity;
 class SoundPicker;
 
 inline constexpr const char* kInvalidPopSettings = "Invalid value: Please check your SMTP/POP3/Email ID/Name entries.";
@@ -39,6 +40,8 @@ public:
 
     QLineEdit* pop3 = nullptr;
     QLineEdit* smtp = nullptr;
+    ServerSecurity* pop3Security = nullptr;  // the scheme of each server field
+    ServerSecurity* smtpSecurity = nullptr;
     QLineEdit* name = nullptr;
     QLineEdit* address = nullptr;
     QCheckBox* deleteFromServer = nullptr;

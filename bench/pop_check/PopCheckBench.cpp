@@ -4,8 +4,11 @@
 //   first     a fresh provider's first check (nothing known yet)
 //   nothing   a later check that finds nothing new
 //   new-10    a later check that finds 10 new mails
+//   tls       a later check that finds nothing new, through a second Dovecot
+//             on the same mailbox that speaks TLS (pop3s)
 //
-// against pipe-top, uidl-only and seq-top-uidl-new 10 of clients.py.
+// against pipe-top, uidl-only and seq-top-uidl-new 10 of clients.py (tls
+// against the plain uidl-only).
 //
 //   pop_check [--sizes 5000] [--delays 0,25] [--reps 5]
 //
@@ -89,6 +92,41 @@ private:
     std::vector<fs::path> Names;
 };
 
+// tls_dovecot.sh beside the fixture: the pop3s Dovecot, stopped by its PID.
+class TlsDovecot {
+public:
+    bool Start(const std::string& fixtureDir, std::string& error)
+    {
+        Directory = fixtureDir;
+        std::string command = std::string(KORVALIN_TLS_DOVECOT) + " start '" + Directory + "' '" +
+                              KORVALIN_MAKE_TEST_CERTS + "' 2>&1";
+        FILE* pipe = ::popen(command.c_str(), "r");
+        std::string output;
+        char chunk[512];
+        size_t n;
+        while (pipe != nullptr && (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0)
+            output.append(chunk, n);
+        int status = pipe != nullptr ? ::pclose(pipe) : -1;
+        std::istringstream words(output.substr(output.find_last_of('\n', output.size() - 2) + 1));
+        if (status != 0 || !(words >> ListenPort)) {
+            error = "tls_dovecot.sh failed: " + output;
+            return false;
+        }
+        ::setenv("SSL_CERT_FILE", (Directory + "/certs/ca.pem").c_str(), 1);
+        return true;
+    }
+    ~TlsDovecot()
+    {
+        if (!Directory.empty())
+            std::system((std::string(KORVALIN_TLS_DOVECOT) + " stop '" + Directory + "'").c_str());
+    }
+    int Port() const { return ListenPort; }
+
+private:
+    std::string Directory;
+    int ListenPort = 0;
+};
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -105,10 +143,10 @@ int main(int argc, char** argv)
             reps = std::atoi(argv[i + 1]);
     }
     std::printf("POP3 checks, median of %d runs, seconds (kit: %s)\n\n", reps, KitDirectory().c_str());
-    std::printf("%5s %5s | %9s %9s %9s | %9s %9s %9s | %8s %8s %8s\n", "N", "delay", "pipe-top", "uidl-only",
-                "uidl-new", "first", "nothing", "new-10", "first/", "nothing/", "new-10/");
-    std::printf("%5s %5s | %9s %9s %9s | %9s %9s %9s | %8s %8s %8s\n", "", "", "", "", "10", "", "", "", "pipe",
-                "uidl", "uidl-new");
+    std::printf("%5s %5s | %9s %9s %9s | %9s %9s %9s %9s | %8s %8s %8s %8s\n", "N", "delay", "pipe-top",
+                "uidl-only", "uidl-new", "first", "nothing", "new-10", "tls", "first/", "nothing/", "new-10/", "tls/");
+    std::printf("%5s %5s | %9s %9s %9s | %9s %9s %9s %9s | %8s %8s %8s %8s\n", "", "", "", "", "10", "", "", "",
+                "nothing", "pipe", "uidl", "uidl-new", "uidl");
 
     for (int size : sizes) {
         DovecotFixture fixture;
@@ -116,13 +154,20 @@ int main(int argc, char** argv)
         if (!fixture.Start(size, error))
             Fail(error);
         NewestMails newest(fixture.Maildir(), kNewMails);
+        std::string maildir = fixture.Maildir();
+        TlsDovecot tls;
+        if (!tls.Start(maildir.substr(0, maildir.size() - std::strlen("/mail/testuser/Maildir")), error))
+            Fail(error);
         for (int delay : delays) {
             LatencyRelay relay;
+            LatencyRelay tlsRelay;
             int port = fixture.Port();
+            int tlsPort = tls.Port();
             if (delay > 0) {
-                if (!relay.Start(fixture.Port(), delay, error))
+                if (!relay.Start(fixture.Port(), delay, error) || !tlsRelay.Start(tls.Port(), delay, error))
                     Fail(error);
                 port = relay.Port();
+                tlsPort = tlsRelay.Port();
             }
             std::map<std::string, std::vector<double>> times;
             for (int rep = 0; rep < reps; ++rep) {
@@ -149,6 +194,13 @@ int main(int argc, char** argv)
                 // session; that work is the server's, so a reference client pays it.
                 ReferenceClient("uidl-only", port);
                 times["new"].push_back(Check(provider, size));
+
+                CPopProvider secure;
+                secure.SetUserProfile("testuser=Bench=testuser@example.net=pop3s://localhost:" +
+                                          std::to_string(tlsPort) + "=127.0.0.1:1",
+                                      "secret");
+                Check(secure, size);
+                times["tls"].push_back(Check(secure, size));
             }
             double pipe = Median(times["pipe-top"]);
             double uidl = Median(times["uidl-only"]);
@@ -156,13 +208,16 @@ int main(int argc, char** argv)
             double first = Median(times["first"]);
             double nothing = Median(times["nothing"]);
             double fresh = Median(times["new"]);
-            std::printf("%5d %5d | %9.3f %9.3f %9.3f | %9.3f %9.3f %9.3f | %8.2f %8.2f %8.2f\n", size, delay, pipe,
-                        uidl, uidlNew, first, nothing, fresh, first / pipe, nothing / uidl, fresh / uidlNew);
+            double secure = Median(times["tls"]);
+            std::printf("%5d %5d | %9.3f %9.3f %9.3f | %9.3f %9.3f %9.3f %9.3f | %8.2f %8.2f %8.2f %8.2f\n", size,
+                        delay, pipe, uidl, uidlNew, first, nothing, fresh, secure, first / pipe, nothing / uidl,
+                        fresh / uidlNew, secure / uidl);
             std::fflush(stdout);
         }
     }
     std::printf("\nfirst/pipe: first check against pipe-top; nothing/uidl: check with nothing new against\n"
-                "uidl-only; new-10/uidl-new: check finding %d new mails against seq-top-uidl-new %d.\n",
+                "uidl-only; new-10/uidl-new: check finding %d new mails against seq-top-uidl-new %d;\n"
+                "tls/uidl: check with nothing new over pop3s against the plain uidl-only.\n",
                 kNewMails, kNewMails);
     return 0;
 }

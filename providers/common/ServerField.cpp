@@ -108,7 +108,7 @@ std::string FormatServerField(MailProtocol protocol, Security mode, const std::s
                 text = scheme.Prefix;
     text += host.find(':') != std::string::npos ? "[" + host + "]" : host;
     if (port > 0 && port != DefaultPort(protocol, mode))
-        text += ":" + std::to_string(port);
+        text.append(":").append(std::to_string(port));
     return text;
 }
 

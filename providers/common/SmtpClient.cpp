@@ -82,10 +82,10 @@ std::string HeloNameFor(int fd)
     if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) == 0) {
         if (local.ss_family == AF_INET &&
             ::inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(&local)->sin_addr, text, sizeof text) != nullptr)
-            return "[" + std::string(text) + "]";
+            return std::string("[").append(text).append("]");
         if (local.ss_family == AF_INET6 &&
             ::inet_ntop(AF_INET6, &reinterpret_cast<sockaddr_in6*>(&local)->sin6_addr, text, sizeof text) != nullptr)
-            return "[IPv6:" + std::string(text) + "]";
+            return std::string("[IPv6:").append(text).append("]");
     }
     return name;
 }
@@ -292,7 +292,7 @@ bool CSmtpClient::Authenticate()
     std::string mechanisms;
     for (const std::string& extension : Extensions)
         if (extension.compare(0, 5, "AUTH ") == 0 || extension.compare(0, 5, "AUTH=") == 0)
-            mechanisms += " " + Upper(extension.substr(5)) + " ";
+            mechanisms.append(" ").append(Upper(extension.substr(5))).append(" ");
     if (mechanisms.empty() || User.empty() || Pass.empty())
         return true;  // a relay that takes mail without it
     if (mechanisms.find(" PLAIN ") != std::string::npos) {

@@ -51,6 +51,9 @@ public:
 
     bool Open();
     bool Quit();
+    // Ends the session at once without QUIT (after a failure that left the
+    // dialogue in an unknown state).
+    void Abandon() { Disconnect(); }
     // Sends one mail: data is the whole message (header block, empty line,
     // body) with CR LF or LF line ends, not dot-stuffed. True when the
     // server accepted it.

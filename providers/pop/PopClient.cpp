@@ -1,5 +1,8 @@
 #include "PopClient.h"
 
+#include "ProviderLog.h"
+#include "SmtpClient.h"
+
 #include <cctype>
 #include <climits>
 
@@ -42,6 +45,8 @@ const char* CPopClient::StepError(int step)
         return "UIDL not available";
     case StepCapa:
         return "CAPA not available";
+    case StepStls:
+        return "STLS refused";
     default:
         return "Unexpected reply";
     }
@@ -57,15 +62,21 @@ CPopClient::~CPopClient()
 
 void CPopClient::Configure(const std::string& server)
 {
-    std::string host;
-    int port = 110;
-    if (korvalin::SplitHostPort(server, 110, host, port)) {
-        Server = host;
-        Port = port;
+    korvalin::ServerField field;
+    std::string oldServer = Server;
+    int oldPort = Port;
+    FieldError.clear();
+    if (korvalin::ParseServerField(server, korvalin::MailProtocol::Pop3, field, &FieldError)) {
+        Server = field.Host;
+        Port = field.Port;
+        Mode = field.Mode;
     } else {
         Server = server;
         Port = 110;
+        Mode = korvalin::Security::Opportunistic;
     }
+    if (Server != oldServer || Port != oldPort)
+        SeenStls = false;
     LastError = "OK";
 }
 
@@ -99,6 +110,112 @@ void CPopClient::SendCommand(const std::string& line)
     Socket.Queue(korvalin::pop::CommandLine(line));
 }
 
+bool CPopClient::OpenFailed(const std::string& text)
+{
+    if (!Broken && Socket.IsOpen()) {
+        SendCommand("QUIT");
+        ReadReply(StepQuit);
+    }
+    LastError = text;
+    korvalin::ProviderLog(korvalin::ProviderLogLevel::Error, "POP3 " + Server + ":" + std::to_string(Port) + ": " + text);
+    Disconnect();
+    return false;
+}
+
+bool CPopClient::HasCapability(std::string_view keyword) const
+{
+    for (const std::string& capability : Capabilities)
+        if (std::string_view(capability).substr(0, capability.find(' ')) == keyword)
+            return true;
+    return false;
+}
+
+bool CPopClient::ReadCapabilities()
+{
+    Capabilities.clear();
+    SendCommand("CAPA");
+    if (!ReadReply(StepCapa))
+        return false;
+    while (true) {
+        std::string_view line;
+        korvalin::StreamStatus status = Socket.ReadLine(line, kMaxStatusLine);
+        if (status != korvalin::StreamStatus::Ok)
+            return SocketFailed(status);
+        if (line == ".")
+            return true;
+        if (Capabilities.size() >= 200)
+            continue;
+        std::string capability(line);
+        for (size_t i = 0; i < capability.size() && capability[i] != ' '; ++i)
+            capability[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(capability[i])));
+        Capabilities.push_back(std::move(capability));
+    }
+}
+
+// TLS as the field asks, and CAPA once it is settled.
+bool CPopClient::Secure()
+{
+    std::string where = "POP3 " + Server + ":" + std::to_string(Port);
+    if (Socket.IsTls()) {
+        ReadCapabilities();
+        return !Broken;
+    }
+    ReadCapabilities();
+    if (Broken)
+        return false;
+    if (HasCapability("STLS")) {
+        SendCommand("STLS");
+        if (!ReadReply(StepStls))
+            return OpenFailed(Broken ? LastSocketError : "server refused STLS: " + LastReply);
+        if (!Socket.StartTls(Server))
+            return OpenFailed(Socket.ErrorText());
+        SeenStls = true;
+        // What the server said before TLS is not trusted (RFC 2595): ask again.
+        ReadCapabilities();
+        return !Broken;
+    }
+    if (Mode == korvalin::Security::StartTlsRequired)
+        return OpenFailed("server does not offer STLS");
+    if (SeenStls)
+        return OpenFailed("server no longer offers STLS, as it did before: the connection may be tampered with");
+    korvalin::ProviderLog(korvalin::ProviderLogLevel::Warning,
+                          where + ": the server does not offer STLS; logging in with clear text");
+    return true;
+}
+
+bool CPopClient::Login()
+{
+    bool plain = false;
+    for (const std::string& capability : Capabilities)
+        if (capability.compare(0, 5, "SASL ") == 0) {
+            std::string mechanisms = std::string(" ").append(capability, 5).append(" ");
+            for (char& c : mechanisms)
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            plain = mechanisms.find(" PLAIN ") != std::string::npos;
+        }
+    if (Socket.IsTls() && plain) {
+        std::string credentials;
+        credentials += '\0';
+        credentials += User;
+        credentials += '\0';
+        credentials += Pass;
+        SendCommand("AUTH PLAIN " + korvalin::smtp::Base64(credentials));
+        if (ReadReply(StepPass))
+            return true;
+    } else {
+        SendCommand("USER " + User);
+        if (ReadReply(StepUser)) {
+            SendCommand("PASS " + Pass);
+            if (ReadReply(StepPass))
+                return true;
+        }
+    }
+    if (!Broken)
+        korvalin::ProviderLog(korvalin::ProviderLogLevel::Error, "POP3 " + Server + ":" + std::to_string(Port) +
+                                                                     ": authentication refused: " + LastReply);
+    return false;
+}
+
 bool CPopClient::Open()
 {
     if (Connected) {
@@ -107,25 +224,28 @@ bool CPopClient::Open()
     }
     Broken = false;
     CapaAsked = 0;
+    Capabilities.clear();
+    if (!FieldError.empty())
+        return OpenFailed("POP3 server field: " + FieldError);
     if (!Socket.Connect(Server, Port)) {
         LastError = "Unable to connect to server";
         LastSocketError = Socket.ErrorText();
+        korvalin::ProviderLog(korvalin::ProviderLogLevel::Error,
+                              "POP3 " + Server + ":" + std::to_string(Port) + ": " + LastSocketError);
         Socket.Close();
         return false;
     }
-    bool ok = ReadReply(StepGreeting);
-    if (ok) {
-        SendCommand("USER " + User);
-        ok = ReadReply(StepUser);
-    }
-    if (ok) {
-        SendCommand("PASS " + Pass);
-        ok = ReadReply(StepPass);
-    }
-    if (!ok) {
+    if (Mode == korvalin::Security::ImplicitTls && !Socket.StartTls(Server))
+        return OpenFailed(Socket.ErrorText());
+    if (!ReadReply(StepGreeting) || !Secure() || !Login()) {
+        std::string error = LastError;
         Disconnect();
+        LastError = error;
         return false;
     }
+    // The capabilities may grow after login; only a listed PIPELINING spares asking again.
+    if (HasCapability("PIPELINING"))
+        CapaAsked = 2;
     Connected = true;
     ++UseCount;
     return true;
@@ -172,7 +292,14 @@ int CPopClient::Stat()
     SendCommand("STAT");
     if (!ReadReply(StepStat))
         return -1;
-    return korvalin::pop::FirstNumber(LastReply);
+    int count = korvalin::pop::FirstNumber(LastReply);
+    if (count > kMaxMessages) {
+        LastError = "the server reports " + std::to_string(count) + " messages, more than " +
+                    std::to_string(kMaxMessages) + " are not believed";
+        korvalin::ProviderLog(korvalin::ProviderLogLevel::Error, "POP3 " + Server + ": " + LastError);
+        return -1;
+    }
+    return count;
 }
 
 bool CPopClient::ReadText(std::string& header, std::string* body)
@@ -267,6 +394,7 @@ void CPopClient::QueueUidl()
 bool CPopClient::ReadUidls(std::vector<std::string>& uidls)
 {
     uidls.clear();
+    ListTooLong = false;
     if (!ReadReply(StepUidl))
         return false;
     bool numbered = true;
@@ -277,6 +405,11 @@ bool CPopClient::ReadUidls(std::vector<std::string>& uidls)
             return SocketFailed(status);
         if (line == ".")
             break;
+        if (uidls.size() >= static_cast<size_t>(kMaxMessages)) {
+            ListTooLong = true;
+            numbered = false;
+            continue;
+        }
         // "n uid"; a line out of order makes the whole list unusable.
         size_t space = line.find(' ');
         size_t idStart = space == std::string_view::npos ? space : line.find_first_not_of(' ', space);
@@ -293,6 +426,10 @@ bool CPopClient::ReadUidls(std::vector<std::string>& uidls)
         LastError = StepError(StepUidl);
         uidls.clear();
     }
+    if (ListTooLong) {
+        LastError = "the server lists more than " + std::to_string(kMaxMessages) + " messages";
+        korvalin::ProviderLog(korvalin::ProviderLogLevel::Error, "POP3 " + Server + ": " + LastError);
+    }
     return numbered;
 }
 
@@ -300,24 +437,8 @@ bool CPopClient::Pipelining()
 {
     if (CapaAsked == 0) {
         CapaAsked = 1;
-        SendCommand("CAPA");
-        if (ReadReply(StepCapa)) {
-            while (true) {
-                std::string_view line;
-                korvalin::StreamStatus status = Socket.ReadLine(line, kMaxStatusLine);
-                if (status != korvalin::StreamStatus::Ok) {
-                    SocketFailed(status);
-                    break;
-                }
-                if (line == ".")
-                    break;
-                std::string word(line.substr(0, line.find(' ')));
-                for (char& c : word)
-                    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-                if (word == "PIPELINING")
-                    CapaAsked = 2;
-            }
-        }
+        if (ReadCapabilities() && HasCapability("PIPELINING"))
+            CapaAsked = 2;
     }
     return CapaAsked == 2 && !Broken;
 }

@@ -1,5 +1,11 @@
-// The POP3 side of the plug-in: one session at a time (connect, USER, PASS,
-// the work, QUIT), shared by the operations that run while it is open.
+// The POP3 side of the plug-in: one session at a time (connect, TLS as the
+// server field asks, CAPA, STLS, login with AUTH PLAIN or USER/PASS, the
+// work, QUIT), shared by the operations that run while it is open.
+//
+// A field that asks for TLS (pop3s://, pop3://) never lets the password
+// leave before TLS is up with a checked certificate; a bare field upgrades
+// whenever the server offers STLS, and once a server offered it, a later
+// session without the offer is refused as a downgrade.
 //
 // Every reply is read as whole lines; a multi-line reply is read up to its
 // lone "." line, with the leading dot of dot-stuffed lines removed. Every
@@ -8,6 +14,7 @@
 #pragma once
 
 #include "PopMessage.h"
+#include "ServerField.h"
 #include "TcpStream.h"
 
 #include <atomic>
@@ -28,6 +35,7 @@ public:
         StepQuit = 6,
         StepUidl = 7,
         StepCapa = 8,
+        StepStls = 9,
         StepCount
     };
     static const char* StepError(int step);
@@ -36,20 +44,28 @@ public:
     static constexpr size_t kMaxStatusLine = 8 * 1024;
     static constexpr size_t kMaxTextLine = 8 * 1024 * 1024;
     static constexpr size_t kMaxMessageBytes = 256 * 1024 * 1024;
+    // More messages than this in a STAT or UIDL answer is not believed.
+    static constexpr int kMaxMessages = 1000 * 1000;
 
     CPopClient() = default;
     virtual ~CPopClient();
     CPopClient(const CPopClient&) = delete;
     CPopClient& operator=(const CPopClient&) = delete;
 
-    // Server as "host" or "host:port" (default port 110); sets LastError to "OK".
+    // Server field (ServerField.h; a bare host uses port 110); sets
+    // LastError to "OK". An unusable field makes Open fail.
     void Configure(const std::string& server);
     void SetLogin(const std::string& user, const std::string& pass);
 
-    // Joins the open session or opens one (greeting, USER, PASS).
+    // Joins the open session or opens one (greeting, TLS, login).
     bool Open();
     // Leaves the session; the last one out sends QUIT and closes.
     bool Close();
+    // Ends the session at once without QUIT, whoever uses it (after a
+    // failure that left the dialogue in an unknown state).
+    void Abandon() { Disconnect(); }
+    // What the last CAPA listed (upper case keyword and arguments).
+    bool HasCapability(std::string_view keyword) const;
 
     // Reads one status line; true for "+OK".
     bool ReadReply(int step);
@@ -65,6 +81,7 @@ public:
     // or the list is not numbered 1..count.
     void QueueUidl();
     bool ReadUidls(std::vector<std::string>& uidls);
+    bool ListTooLong = false;  // the last UIDL answer listed more than kMaxMessages
     // Whether the server lists PIPELINING; CAPA is asked once per session.
     bool Pipelining();
 
@@ -87,6 +104,8 @@ public:
     std::string LastSocketError;     // the transport's own words for the last "Socket Error"
     int Port = 110;
     std::string Server;
+    korvalin::Security Mode = korvalin::Security::Opportunistic;
+    std::string FieldError;  // why the server field is unusable, "" when it is fine
     std::string User;
     std::string Pass;
     korvalin::TcpStream Socket;
@@ -99,8 +118,16 @@ protected:
     bool ReadText(std::string& header, std::string* body);
     bool SocketFailed(korvalin::StreamStatus status);
     void Disconnect();
+    // Ends the opening with text in LastError and the log.
+    bool OpenFailed(const std::string& text);
+    // CAPA into Capabilities; false when refused or the connection broke.
+    bool ReadCapabilities();
+    bool Secure();
+    bool Login();
 
     bool Broken = false;  // the connection failed: close without QUIT
+    bool SeenStls = false;  // this server offered STLS in an earlier session
+    std::vector<std::string> Capabilities;
     int CapaAsked = 0;    // 0 not yet in this session, 1 no pipelining, 2 pipelining
 };
 

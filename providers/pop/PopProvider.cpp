@@ -2,6 +2,7 @@
 
 #include "MimeMail.h"
 #include "OutgoingMail.h"
+#include "ProviderLog.h"
 
 #include <algorithm>
 #include <exception>
@@ -62,6 +63,41 @@ public:
 
 private:
     std::binary_semaphore& Lock;
+};
+
+// Holds the POP3 client's lock for one provider operation, and drops the
+// session on every way out that did not end it (an exception midway), so
+// that the next operation starts a fresh one instead of joining a dead one.
+class PopSessionHold {
+public:
+    explicit PopSessionHold(CPopClient& pop) : Pop(pop) { Pop.Lock.acquire(); }
+    ~PopSessionHold()
+    {
+        if (Pop.Connected)
+            Pop.Abandon();
+        Pop.Lock.release();
+    }
+    PopSessionHold(const PopSessionHold&) = delete;
+    PopSessionHold& operator=(const PopSessionHold&) = delete;
+
+private:
+    CPopClient& Pop;
+};
+
+class SmtpSessionHold {
+public:
+    explicit SmtpSessionHold(CSmtpClient& smtp) : Smtp(smtp) { Smtp.Lock.acquire(); }
+    ~SmtpSessionHold()
+    {
+        if (Smtp.Connected)
+            Smtp.Abandon();
+        Smtp.Lock.release();
+    }
+    SmtpSessionHold(const SmtpSessionHold&) = delete;
+    SmtpSessionHold& operator=(const SmtpSessionHold&) = delete;
+
+private:
+    CSmtpClient& Smtp;
 };
 
 // The addresses of a fetched mail for the host: each followed by ";".
@@ -129,7 +165,7 @@ void CPopProvider::ForgetMailbox()
 bool CPopProvider::DoLogin()
 {
     try {
-        LockHold hold(Pop.Lock);
+        PopSessionHold hold(Pop);
         if (!Pop.Open())
             return false;
         Pop.Close();
@@ -156,11 +192,17 @@ bool CPopProvider::TakeUidls(Listing& listing, bool counted)
     if (Pop.ReadUidls(uidls)) {
         if (!counted)
             listing.Count = static_cast<int>(uidls.size());
-        if (static_cast<int>(uidls.size()) == listing.Count)
+        if (static_cast<int>(uidls.size()) == listing.Count) {
             listing.Uidls = std::move(uidls);
+        } else {
+            // Not used: the headers tell the mails apart instead.
+            korvalin::ProviderLog(korvalin::ProviderLogLevel::Warning,
+                                  "POP3 " + Pop.Server + ": the server lists " + std::to_string(uidls.size()) +
+                                      " unique ids for " + std::to_string(listing.Count) + " messages");
+        }
         return true;
     }
-    if (Pop.IsBroken())
+    if (Pop.IsBroken() || Pop.ListTooLong)
         return false;
     // Refused: this server has no UIDL. A garbled list is tried again next time.
     NoUidl = Pop.LastReply.compare(0, 4, "-ERR") == 0;
@@ -270,11 +312,14 @@ bool CPopProvider::FetchMail(const std::string& locator, std::string& body, CMai
     int number = 0;
     if (!korvalin::pop::SplitLocator(locator, id, number) || id.empty())
         return false;
-    LockHold hold(Pop.Lock);
+    PopSessionHold hold(Pop);
     if (!Pop.Open())
         return false;
     Listing listing;
-    int current = ListMailbox(listing) ? LocateMail(id, number, listing) : -1;
+    bool listed = ListMailbox(listing);
+    if (listed && OnListed)
+        OnListed();
+    int current = listed ? LocateMail(id, number, listing) : -1;
     CPopMessage message;
     if (current <= 0 || !Pop.Retrieve(current, message)) {
         Pop.Close();
@@ -310,7 +355,7 @@ bool CPopProvider::DeleteMails(const std::vector<std::string>& locators)
         }
         if (named.empty())
             return false;
-        LockHold hold(Pop.Lock);
+        PopSessionHold hold(Pop);
         if (!Pop.Open())
             return false;
         Listing listing;
@@ -318,6 +363,8 @@ bool CPopProvider::DeleteMails(const std::vector<std::string>& locators)
             Pop.Close();
             return false;
         }
+        if (OnListed)
+            OnListed();
         std::vector<int> numbers;
         for (const auto& [id, number] : named) {
             int current = LocateMail(id, number, listing);
@@ -357,7 +404,7 @@ bool CPopProvider::GetMailSummary(CSummaryArray& list, int)
 
 bool CPopProvider::ListMails(CSummaryArray& list)
 {
-    LockHold hold(Pop.Lock);
+    PopSessionHold hold(Pop);
     if (!Pop.Open())
         return false;
     Listing listing;
@@ -382,9 +429,13 @@ bool CPopProvider::ListMails(CSummaryArray& list)
         listed = TakeUidls(listing, true);
     }
     if (!listed || Pop.IsBroken()) {
+        if (queued)
+            Pop.DropAnswers(listing.Count, true);
         Pop.Close();
         return false;
     }
+    if (OnListed)
+        OnListed();
     // Forget the mails the server no longer lists.
     std::unordered_map<std::string, KnownMail> kept;
     kept.reserve(listing.Uidls.size());
@@ -394,7 +445,7 @@ bool CPopProvider::ListMails(CSummaryArray& list)
             kept.insert(KnownMails.extract(found));
     }
     KnownMails.swap(kept);
-    list.reserve(list.size() + static_cast<size_t>(listing.Count));
+    list.reserve(list.size() + std::min<size_t>(static_cast<size_t>(listing.Count), 10000));
 
     std::vector<int> missing;
     for (int number = 1; number <= listing.Count; ++number)
@@ -455,7 +506,7 @@ bool CPopProvider::SendMail(CMailMessage msg)
         korvalin::pop::OutgoingMail mail;
         if (!korvalin::pop::ComposeOutgoing(message, mail))
             return false;
-        LockHold hold(Smtp.Lock);
+        SmtpSessionHold hold(Smtp);
         if (!Smtp.Open())
             return false;
         bool sent = Smtp.SendData(mail.From, mail.Recipients, mail.Data);

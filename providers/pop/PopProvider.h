@@ -43,6 +43,10 @@ public:
     // ended well.
     bool DeleteMails(const std::vector<std::string>& locators);
 
+    // Called in every POP3 operation once the mailbox is listed; the tests
+    // use it to fail an operation midway.
+    std::function<void()> OnListed;
+
 private:
     // What a check keeps of a mail, by the server's UIDL, so that the next
     // check fetches headers only for mails it has not seen.

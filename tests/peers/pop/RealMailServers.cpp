@@ -56,7 +56,7 @@ RealMailServers::~RealMailServers()
     Stop();
 }
 
-bool RealMailServers::Start(std::string& error)
+bool RealMailServers::Start(std::string& error, bool tls)
 {
     char pattern[] = "/tmp/korvalin-mail.XXXXXX";
     if (::mkdtemp(pattern) == nullptr) {
@@ -65,9 +65,11 @@ bool RealMailServers::Start(std::string& error)
     }
     Directory = pattern;
     int status = 0;
-    std::string output = Run(std::string(KORVALIN_MAIL_FIXTURE) + " start '" + Directory + "' 2>&1", status);
+    std::string output = Run(std::string(KORVALIN_MAIL_FIXTURE) + " start '" + Directory + "'" + (tls ? " tls" : "") +
+                                 " 2>&1",
+                             status);
     std::istringstream ports(output.substr(output.find_last_of('\n', output.size() - 2) + 1));
-    if (status != 0 || !(ports >> Pop >> Smtp)) {
+    if (status != 0 || !(ports >> Pop >> Smtp) || (tls && !(ports >> Pop3s >> SmtpStartTls >> Smtps))) {
         error = "mail_fixture.sh start failed (" + std::to_string(status) + "): " + output;
         Stop();
         return false;
@@ -84,7 +86,27 @@ void RealMailServers::Stop()
     std::error_code ignored;
     fs::remove_all(Directory, ignored);
     Directory.clear();
-    Pop = Smtp = 0;
+    Pop = Smtp = Pop3s = SmtpStartTls = Smtps = 0;
+}
+
+namespace {
+std::string FileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+}  // namespace
+
+std::string RealMailServers::DovecotLog() const
+{
+    return FileText(Directory + "/dovecot.log");
+}
+
+std::string RealMailServers::AuthLog() const
+{
+    return FileText(Directory + "/auth.log");
 }
 
 std::string RealMailServers::Maildir() const

@@ -21,12 +21,24 @@ public:
     RealMailServers(const RealMailServers&) = delete;
     RealMailServers& operator=(const RealMailServers&) = delete;
 
-    // Starts both servers; false with the script's words in error.
-    bool Start(std::string& error);
+    // Starts both servers; false with the script's words in error. With
+    // tls, Dovecot offers STLS and listens for TLS on Pop3sPort, and
+    // aiosmtpd also listens on SmtpStartTlsPort (STARTTLS and AUTH required)
+    // and SmtpsPort (TLS and AUTH), with a certificate for localhost from
+    // CaFile().
+    bool Start(std::string& error, bool tls = false);
     void Stop();
 
     int PopPort() const { return Pop; }
     int SmtpPort() const { return Smtp; }
+    int Pop3sPort() const { return Pop3s; }
+    int SmtpStartTlsPort() const { return SmtpStartTls; }
+    int SmtpsPort() const { return Smtps; }
+    std::string CaFile() const { return Directory + "/certs/ca.pem"; }
+    std::string OtherCaFile() const { return Directory + "/certs/other-ca.pem"; }
+    // Dovecot's log and the SMTP server's record of AUTH attempts.
+    std::string DovecotLog() const;
+    std::string AuthLog() const;
     std::string Maildir() const;
     // The account line of the test user for these servers.
     std::string AccountLine(const std::string& address = "testuser@example.net") const;
@@ -43,6 +55,9 @@ private:
     std::string Directory;
     int Pop = 0;
     int Smtp = 0;
+    int Pop3s = 0;
+    int SmtpStartTls = 0;
+    int Smtps = 0;
 };
 
 }  // namespace korvalin::test

@@ -1,5 +1,7 @@
 #include "ScriptedPopServer.h"
 
+#include <openssl/evp.h>
+
 #include <algorithm>
 #include <cctype>
 #include <sstream>
@@ -172,6 +174,8 @@ void ScriptedPopServer::ServeSession(PeerConnection& connection, int index)
         connection.Idle();
         return;
     }
+    if (options.ImplicitTls && !connection.StartTls(options.Tls))
+        return;
     connection.ReplyDelay();
     connection.Write(options.Greeting + "\r\n");
 
@@ -189,6 +193,8 @@ void ScriptedPopServer::ServeSession(PeerConnection& connection, int index)
             if (logged.Commands.empty())
                 logged.FirstCommand = Now();
             logged.Commands.push_back(command);
+            if (!connection.IsTls())
+                logged.ClearCommands.push_back(command);
             logged.MostBuffered = std::max(logged.MostBuffered, waiting);
             script = UserScript;
         }
@@ -204,6 +210,15 @@ void ScriptedPopServer::ServeSession(PeerConnection& connection, int index)
             }
             continue;
         }
+        if (Upper(command) == "STLS" && options.Stls && options.Tls != nullptr && !connection.IsTls() &&
+            !session.LoggedIn) {
+            connection.Write("+OK begin TLS\r\n");
+            if (!connection.StartTls(options.Tls))
+                return;
+            session.Tls = true;
+            continue;
+        }
+        session.Tls = connection.IsTls();
         bool quit = false;
         std::string reply = Answer(command, session, snapshot, deleted, quit);
         {
@@ -241,6 +256,10 @@ std::string ScriptedPopServer::Answer(const std::string& command, PopSession& se
             list += "UIDL\r\n";
         if (options.Pipelining)
             list += "PIPELINING\r\n";
+        if (options.Stls && !session.Tls)
+            list += "STLS\r\n";
+        if (options.SaslPlain)
+            list += "SASL PLAIN\r\n";
         return list + ".\r\n";
     }
     if (verb == "QUIT") {
@@ -259,8 +278,19 @@ std::string ScriptedPopServer::Answer(const std::string& command, PopSession& se
     if (!session.LoggedIn) {
         if (verb == "USER")
             return words.size() == 2 && words[1] == options.User ? "+OK\r\n" : "-ERR [AUTH] no such user\r\n";
-        if (verb == "PASS") {
-            if (command.size() <= 5 || command.substr(5) != options.Pass)
+        bool plain = verb == "AUTH" && words.size() == 3 && Upper(words[1]) == "PLAIN" && options.SaslPlain;
+        if (plain) {
+            std::string credentials = std::string(1, '\0') + options.User + '\0' + options.Pass;
+            std::string expected(4 * ((credentials.size() + 2) / 3) + 1, '\0');
+            int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(expected.data()),
+                                         reinterpret_cast<const unsigned char*>(credentials.data()),
+                                         static_cast<int>(credentials.size()));
+            expected.resize(static_cast<size_t>(length));
+            if (words[2] != expected)
+                return "-ERR [AUTH] authentication failed\r\n";
+        }
+        if (verb == "PASS" || plain) {
+            if (!plain && (command.size() <= 5 || command.substr(5) != options.Pass))
                 return "-ERR [AUTH] invalid user name or password\r\n";
             session.LoggedIn = true;
             std::lock_guard lock(StateMutex);

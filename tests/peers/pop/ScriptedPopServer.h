@@ -1,6 +1,6 @@
 // An in-process POP3 server for the tests: a mailbox of mails with unique
-// ids, the commands USER, PASS, STAT, LIST, UIDL, TOP, RETR, DELE, NOOP,
-// RSET, CAPA and QUIT, and the means to misbehave the way real servers will
+// ids, the commands USER, PASS, AUTH PLAIN, STLS, STAT, LIST, UIDL, TOP,
+// RETR, DELE, NOOP, RSET, CAPA and QUIT, TLS from the start or after STLS, and the means to misbehave the way real servers will
 // not on demand: a script that answers any command in its place, replies cut
 // into pieces or delayed, a greeting that never comes.
 //
@@ -34,12 +34,18 @@ struct PopServerOptions {
     bool Pipelining = true;  // CAPA lists PIPELINING
     bool Uidl = true;        // answers UIDL (and CAPA lists it)
     bool Silent = false;     // accepts connections and never says a word
+    SSL_CTX* Tls = nullptr;  // the context of STLS and implicit TLS
+    bool Stls = false;       // CAPA lists STLS (before TLS) and STLS starts TLS
+    bool ImplicitTls = false;  // TLS before the greeting
+    bool SaslPlain = false;  // CAPA lists SASL PLAIN and AUTH PLAIN logs in
     PieceOptions Pieces;
 };
 
 struct PopSession {
     int Index = 0;
     std::vector<std::string> Commands;
+    std::vector<std::string> ClearCommands;  // those that came before TLS
+    bool Tls = false;
     int MostBuffered = 0;  // most commands that had arrived unanswered at once
     bool LoggedIn = false;
     bool Quit = false;     // QUIT was answered

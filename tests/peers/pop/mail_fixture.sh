@@ -4,7 +4,12 @@
 # aiosmtpd as the SMTP server, delivering every accepted mail into that
 # maildir. Both are started in the background and stopped by their PIDs.
 #
-#   mail_fixture.sh start DIR   prints "POP_PORT SMTP_PORT"
+#   mail_fixture.sh start DIR [tls]
+#       prints "POP_PORT SMTP_PORT"; with tls "POP_PORT SMTP_PORT POP3S_PORT
+#       SMTP_STARTTLS_PORT SMTPS_PORT": Dovecot offers STLS on POP_PORT and
+#       TLS on POP3S_PORT, aiosmtpd requires STARTTLS and AUTH on
+#       SMTP_STARTTLS_PORT and speaks TLS on SMTPS_PORT, all with a
+#       certificate for localhost from the CA DIR/certs/ca.pem
 #   mail_fixture.sh stop DIR    stops what start DIR started (DIR is kept)
 #
 # Run as root, the mail belongs to nobody:nogroup (Dovecot refuses mail of
@@ -68,7 +73,16 @@ stop_one() {
 }
 
 write_config() {
-    local dir=$1 port=$2 users extra chroot
+    local dir=$1 port=$2 tls_port=${3:-} users extra chroot ssl="ssl = no" pop3s=""
+    if [[ -n $tls_port ]]; then
+        ssl="ssl = yes
+ssl_cert = <$dir/certs/localhost.pem
+ssl_key = <$dir/certs/localhost.key"
+        pop3s="inet_listener pop3s {
+    port = $tls_port
+    ssl = yes
+  }"
+    fi
     if [[ $(id -u) = 0 ]]; then
         users="uid=nobody gid=nogroup"
         extra=""
@@ -89,7 +103,7 @@ state_dir = $dir/state
 instance_name = korvalin-test-$port
 log_path = $dir/dovecot.log
 info_log_path = $dir/dovecot.log
-ssl = no
+$ssl
 disable_plaintext_auth = no
 auth_mechanisms = plain login
 auth_failure_delay = 0
@@ -111,6 +125,7 @@ service pop3-login {
   inet_listener pop3 {
     port = $port
   }
+  $pop3s
 }
 service anvil {
   $chroot
@@ -122,7 +137,7 @@ CONF
 }
 
 start() {
-    local dir=$1 maildir pop_port smtp_port pid owner=()
+    local dir=$1 tls=${2:-} maildir pop_port smtp_port pop3s_port="" pid owner=() sink_tls=()
     command -v dovecot >/dev/null || [[ -x /usr/sbin/dovecot ]] || die "dovecot is not installed"
     "$PY" -c 'import aiosmtpd' 2>/dev/null || die "aiosmtpd is not installed for $PY"
     export PATH="$PATH:/usr/sbin"
@@ -138,10 +153,16 @@ start() {
         owner=("$(id -u nobody)" "$(getent group nogroup | cut -d: -f3)")
     fi
     echo 'testuser:{PLAIN}secret' > "$dir/passwd"
+    if [[ $tls = tls ]]; then
+        "$HERE/make_test_certs.sh" "$dir/certs" || die "cannot make the test certificates"
+        sink_tls=(--tls "$dir/certs/localhost.pem" "$dir/certs/localhost.key")
+        rm -f "$dir/auth.log"
+    fi
 
     for attempt in 1 2 3; do
         pop_port=$(free_port)
-        write_config "$dir" "$pop_port"
+        [[ $tls = tls ]] && pop3s_port=$(free_port)
+        write_config "$dir" "$pop_port" "$pop3s_port"
         setsid dovecot -F -c "$dir/dovecot.conf" > "$dir/dovecot.out" 2>&1 < /dev/null &
         pid=$!
         echo "$pid" > "$dir/dovecot.pid"
@@ -154,7 +175,7 @@ start() {
     echo "$pop_port" > "$dir/pop.port"
 
     rm -f "$dir/smtp.port"
-    setsid "$PY" "$HERE/smtp_sink.py" "$maildir" "$dir/envelopes" "$dir/smtp.port" "${owner[@]}" \
+    setsid "$PY" "$HERE/smtp_sink.py" "${sink_tls[@]}" "$maildir" "$dir/envelopes" "$dir/smtp.port" "${owner[@]}" \
         > "$dir/smtp.out" 2>&1 < /dev/null &
     pid=$!
     echo "$pid" > "$dir/smtp.pid"
@@ -169,8 +190,12 @@ start() {
         stop_one "$dir" dovecot
         die "aiosmtpd did not come up"
     fi
-    smtp_port=$(cat "$dir/smtp.port")
-    echo "$pop_port $smtp_port"
+    read -r smtp_port smtp_tls_ports < "$dir/smtp.port"
+    if [[ $tls = tls ]]; then
+        echo "$pop_port $smtp_port $pop3s_port $smtp_tls_ports"
+    else
+        echo "$pop_port $smtp_port"
+    fi
 }
 
 stop() {
@@ -181,7 +206,7 @@ stop() {
 }
 
 case "${1:-}" in
-    start) [[ $# -eq 2 ]] || die "usage: mail_fixture.sh start DIR"; start "$2" ;;
+    start) [[ $# -eq 2 || ( $# -eq 3 && $3 = tls ) ]] || die "usage: mail_fixture.sh start DIR [tls]"; start "$2" "${3:-}" ;;
     stop)  [[ $# -eq 2 ]] || die "usage: mail_fixture.sh stop DIR"; stop "$2" ;;
     *) die "usage: mail_fixture.sh start DIR | mail_fixture.sh stop DIR" ;;
 esac

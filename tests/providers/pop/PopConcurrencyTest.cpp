@@ -43,7 +43,7 @@ TEST(PopConcurrency, TwoSummariesAtOnceUseTwoSessionsOneAfterTheOther)
     for (const auto& session : sessions) {
         EXPECT_TRUE(session.Quit);
         ASSERT_FALSE(session.Commands.empty());
-        EXPECT_EQ(session.Commands.front(), "USER user");
+        EXPECT_EQ(session.Commands.front(), "CAPA");
         EXPECT_EQ(session.Commands.back(), "QUIT");
     }
     // The second session said its first word only after the first one ended.

@@ -106,7 +106,8 @@ TEST_F(PopDialogue, LoginOpensAndQuits)
 {
     auto provider = MakeProvider(Server.Address());
     EXPECT_TRUE(provider->DoLogin());
-    EXPECT_THAT(Server.AllCommands(), ElementsAre("USER user", "PASS secret", "QUIT"));
+    // CAPA first: a server that offers STLS is asked for it before the login.
+    EXPECT_THAT(Server.AllCommands(), ElementsAre("CAPA", "USER user", "PASS secret", "QUIT"));
     EXPECT_FALSE(provider->Pop.Connected);
 }
 

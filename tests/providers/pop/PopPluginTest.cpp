@@ -1,5 +1,6 @@
 // popgate.so as the program loads it: one export, the provider behind it.
 #include "MailProvider.h"
+#include "ProviderLog.h"
 #include "ScriptedPopServer.h"
 
 #include <gtest/gtest.h>
@@ -39,4 +40,33 @@ TEST(PopPlugin, LoadsAndListsAMailbox)
         EXPECT_EQ(list[0].Locator, "<p1>##1");
     }
     dlclose(library);
+}
+
+namespace {
+std::vector<std::pair<int, std::string>> loggedByPlugin;
+void KeepPluginLine(int level, const char* text)
+{
+    loggedByPlugin.emplace_back(level, text);
+}
+}  // namespace
+
+TEST(PopPlugin, LogLinesReachTheHostsSink)
+{
+    void* library = dlopen(KORVALIN_POPGATE, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    auto setSink = reinterpret_cast<void (*)(korvalin::ProviderLogSink)>(dlsym(library, kProviderLogSinkSymbol));
+    ASSERT_NE(setSink, nullptr);
+    setSink(KeepPluginLine);
+    auto factory = reinterpret_cast<ProviderFactory>(dlsym(library, kProviderFactorySymbol));
+    {
+        std::unique_ptr<CMailProvider> provider(factory());
+        korvalin::test::ScriptedPopServer server;
+        provider->SetUserProfile("user=User=me@x=pop3://" + server.Address() + "=127.0.0.1:1", "secret");
+        EXPECT_FALSE(provider->DoLogin());
+    }
+    setSink(nullptr);
+    dlclose(library);
+    ASSERT_EQ(loggedByPlugin.size(), 1u);
+    EXPECT_EQ(loggedByPlugin[0].first, static_cast<int>(korvalin::ProviderLogLevel::Error));
+    EXPECT_NE(loggedByPlugin[0].second.find("server does not offer STLS"), std::string::npos);
 }

@@ -235,7 +235,7 @@ TEST_F(RealServerTest, SecondCheckSendsNoTop)
         EXPECT_EQ(second[i].Date, first[i].Date);
         EXPECT_EQ(second[i].From, first[i].From);
     }
-    EXPECT_THAT(relay.ClientLines(), testing::ElementsAre("USER testuser", "PASS secret", "STAT", "UIDL", "QUIT"));
+    EXPECT_THAT(relay.ClientLines(), testing::ElementsAre("CAPA", "USER testuser", "PASS secret", "STAT", "UIDL", "QUIT"));
 
     // Fetching and deleting know the mails by their UIDL: no TOP either.
     relay.Clear();

@@ -3,7 +3,15 @@
 
 add_library(korvalin_options INTERFACE)
 target_compile_options(korvalin_options INTERFACE -Wall -Wextra)
-if(KORVALIN_SANITIZE)
+if(KORVALIN_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "KORVALIN_FUZZ needs clang: -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang")
+  endif()
+  # Coverage for the fuzzer in every library; the fuzz executables add the
+  # fuzzer's own main (korvalin_add_fuzzer in tests/fuzz).
+  target_compile_options(korvalin_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g)
+  target_link_options(korvalin_options INTERFACE -fsanitize=address,undefined)
+elseif(KORVALIN_SANITIZE)
   target_compile_options(korvalin_options INTERFACE -fsanitize=${KORVALIN_SANITIZE} -fno-sanitize-recover=all -fno-omit-frame-pointer -g)
   target_link_options(korvalin_options INTERFACE -fsanitize=${KORVALIN_SANITIZE})
 endif()

@@ -5,6 +5,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 
@@ -22,6 +23,8 @@ size_t AppendBody(char* data, size_t size, size_t count, void* target)
     return size * count;
 }
 
+std::atomic<korvalin::WebStandIn> StandIn{nullptr};
+
 class HeaderList {
 public:
     void Add(const std::string& line) { List = curl_slist_append(List, line.c_str()); }
@@ -35,6 +38,11 @@ private:
 }  // namespace
 
 namespace korvalin {
+
+void SetWebStandIn(WebStandIn standIn)
+{
+    StandIn.store(standIn);
+}
 
 std::string EscapeUrlBlanks(std::string url)
 {
@@ -74,6 +82,12 @@ bool CWebRequest::PostForm(std::string url, std::string body, std::string& respo
 
 bool CWebRequest::Perform(const std::string& url, const std::string* formBody, std::string& response)
 {
+    if (korvalin::WebStandIn standIn = StandIn.load()) {
+        ResponseHeaderText.clear();
+        LastErrorText.clear();
+        LastStatusCode = 0;
+        return standIn(*this, url, formBody, ResponseHeaderText, LastStatusCode, response);
+    }
     if (Connection == nullptr)
         Connection = curl_easy_init();
     else

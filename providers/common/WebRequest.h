@@ -81,6 +81,16 @@ private:
 };
 
 namespace korvalin {
+// Answers every later fetch in place of the network, for the fuzz targets
+// that feed pages to the providers: given the asking request (for its extra
+// headers), the address and the form body (null for a GET), it fills the
+// answer's raw header block and status code, appends the body and says
+// whether the answer arrived whole. Null puts the network back.
+// Process-wide; set it before any fetch starts.
+using WebStandIn = bool (*)(const CWebRequest& request, const std::string& url, const std::string* formBody,
+                            std::string& headers, long& status, std::string& body);
+void SetWebStandIn(WebStandIn standIn);
+
 // A literal blank in a URL is sent as %20 (the transport refuses raw blanks).
 std::string EscapeUrlBlanks(std::string url);
 }  // namespace korvalin

@@ -195,3 +195,34 @@ TEST(WebTransport, OneObjectCarriesSeveralExchanges)
     EXPECT_EQ(first, "GET /one?\n");
     EXPECT_EQ(second, "GET /two?\n");
 }
+
+// The stand-in answers in place of the network (the fuzz targets rely on it),
+// sees what the request asked, and null gives the network back.
+TEST(WebTransport, StandInAnswersInPlaceOfTheNetworkUntilCleared)
+{
+    static std::string asked;
+    korvalin::SetWebStandIn([](const CWebRequest& request, const std::string& url, const std::string* form,
+                               std::string& headers, long& status, std::string& body) {
+        asked = url + "|" + (form ? *form : "GET") + "|" + (request.ExtraHeaders.empty() ? "" : request.ExtraHeaders[0]);
+        headers = "HTTP/1.1 404 Not Found\r\n\r\n";
+        status = 404;
+        body += "stand-in page";
+        return true;
+    });
+    CWebRequest request;
+    request.ExtraHeaders.push_back("Cookie: a=b");
+    std::string page = "kept:";
+    bool fetched = request.PostForm("http://127.0.0.1:1/form", "x=1", page);
+    korvalin::SetWebStandIn(nullptr);
+    EXPECT_TRUE(fetched);
+    EXPECT_FALSE(request.Accepted(fetched));
+    EXPECT_EQ(request.LastStatus(), 404);
+    EXPECT_EQ(request.ResponseHeaders(), "HTTP/1.1 404 Not Found\r\n\r\n");
+    EXPECT_EQ(page, "kept:stand-in page");
+    EXPECT_EQ(asked, "http://127.0.0.1:1/form|x=1|Cookie: a=b");
+
+    HttpTestServer server(EchoHandler);
+    std::string real;
+    ASSERT_TRUE(CWebRequest().GetPage(server.BaseUrl() + "/back", real));
+    EXPECT_EQ(real, "GET /back?\n");
+}

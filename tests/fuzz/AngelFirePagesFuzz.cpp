@@ -1,0 +1,12 @@
+// AngelFire pages fed to a whole provider session.
+#include "AngelFire.h"
+#include "PageFeed.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    korvalin::fuzz::RunSessionOf<CAngelFire>({reinterpret_cast<const char*>(data), size});
+    return 0;
+}

@@ -1,0 +1,12 @@
+// NetAddress pages fed to a whole provider session.
+#include "NetAddress.h"
+#include "PageFeed.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    korvalin::fuzz::RunSessionOf<CNetAddress>({reinterpret_cast<const char*>(data), size});
+    return 0;
+}

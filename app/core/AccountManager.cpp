@@ -232,6 +232,8 @@ void AccountManager::ApplyLoginForm(CAccount& account, const LoginForm& form, bo
 
 void AccountManager::EditAccount(CAccount& account)
 {
+    // Before the first login the form shows what the account's file holds.
+    ReadSettingsFile(account);
     LoginForm form = FormFor(account);
     for (;;) {
         if (!services_.ui.AskLogin(form))
@@ -280,6 +282,12 @@ void AccountManager::WriteAccountSettingsFiles()
     for (const auto& account : AllAccounts()) {
         AccountState state = account->State();
         if (!state.inTree)
+            continue;
+        // An account whose file was not read this run knows nothing of its
+        // settings but what a new account gets: its file stays as it is.
+        std::error_code error;
+        if (!state.settingsFileRead &&
+            (std::filesystem::exists(account->Folder() / kAccountSettingsFile, error) || error))
             continue;
         if (Status written = WriteAccountSettingsFile(account->Folder(), state.soundPath, state.pop, state.isPop);
             !written)

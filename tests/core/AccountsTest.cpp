@@ -292,3 +292,26 @@ TEST(AccountSettingsFile, WrittenAtExitForAccountsInTheTree)
               "/s/ding.wav\r\njoe@example.org\r\nJoe\r\nsmtp.example.org\r\npop.example.org\r\nn\r\n");
     EXPECT_FALSE(std::filesystem::exists(quiet->Folder() / "Sound.kvx"));
 }
+
+// An account not logged in this run keeps its file at exit; Properties show
+// (and then save) what the file holds.
+TEST(AccountSettingsFile, KeptForAccountsNotReadAndReadBeforeProperties)
+{
+    TestBed bed;
+    ProviderEntry& pop = bed.AddFakeProvider("POPMail");
+    auto idle = bed.engine->Accounts().AddAccount(pop, "idle", std::nullopt, false, 0);
+    auto edited = bed.engine->Accounts().AddAccount(pop, "edited", std::nullopt, false, 1);
+    const std::string stored = "/s/bell.wav\r\nme@example.org\r\nMe\r\nsmtp.example.org\r\npop.example.org\r\ny\r\n";
+    WriteFile(idle->Folder() / "Sound.kvx", stored);
+    WriteFile(edited->Folder() / "Sound.kvx", stored);
+
+    bed.ui.QueueLogin("edited", "pw");
+    bed.engine->Accounts().EditAccount(*edited);
+    ASSERT_EQ(bed.ui.LoginBoxesShown().size(), 1u);
+    EXPECT_EQ(bed.ui.LoginBoxesShown()[0].soundPath, "/s/bell.wav");
+    EXPECT_EQ(bed.ui.LoginBoxesShown()[0].pop.pop3Server, "pop.example.org");
+
+    bed.engine->SaveAtExit();
+    EXPECT_EQ(ReadFile(idle->Folder() / "Sound.kvx"), stored);
+    EXPECT_EQ(ReadFile(edited->Folder() / "Sound.kvx"), stored);
+}

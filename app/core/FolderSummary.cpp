@@ -395,7 +395,29 @@ void FolderSummary::Close()
             }
         }
     }
+    std::lock_guard fileLock(fileMutex_);
     SaveSummaryFile(current, stored);
+}
+
+bool FolderSummary::SaveSummaryFileNow()
+{
+    std::lock_guard fileLock(fileMutex_);
+    std::vector<SummaryEntry> current;
+    {
+        std::lock_guard lock(mutex_);
+        if (closed_)
+            return true;  // Close wrote the file
+        current = entries_;
+    }
+    std::optional<std::filesystem::path> file = SummaryFilePath(account_->Folder(), folder_->name);
+    if (!file)
+        return false;
+    if (Status written = WriteFileAtomically(*file, FormatSummaryFile(current), 0600); !written) {
+        context_.core.log.Error(*account_, "The summary of %s was not saved: %s", folder_->name.c_str(),
+                                written.error.c_str());
+        return false;
+    }
+    return true;
 }
 
 // Writes the summary file in one piece; only once it is in place are the

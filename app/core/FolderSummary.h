@@ -154,6 +154,10 @@ private:
     std::optional<std::string> CacheMailBody(const std::string& body);
     void DeleteCacheFile(const std::string& reference);
     void SaveSummaryFile(const std::vector<SummaryEntry>& current, const std::vector<SummaryEntry>& stored);
+    // Writes the summary file of the open list at once (a mail gained its
+    // local copy), so that no exit leaves that copy unlisted. False when the
+    // file could not be written.
+    bool SaveSummaryFileNow();
     void Changed();
 
     // With mutex_ held.
@@ -170,6 +174,7 @@ private:
     const std::shared_ptr<CAccount> account_;
     const std::shared_ptr<MailFolder> folder_;
 
+    std::mutex fileMutex_;  // one writer of the summary file at a time, the last one at Close
     mutable std::mutex mutex_;
     std::vector<SummaryEntry> entries_;
     std::vector<ListedRow> rows_;

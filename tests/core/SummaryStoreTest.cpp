@@ -257,6 +257,7 @@ TEST_F(MailTest, ASummaryFileThatCannotBeWrittenKeepsTheLocalCopies)
     const std::filesystem::path file = CacheFile(*joe, summary->Entry(1)->Cache);
     ASSERT_TRUE(std::filesystem::exists(file));
     // A directory in the way makes the replacement fail, whoever runs the test.
+    std::filesystem::remove(joe->Folder() / "Inbox.sum");
     std::filesystem::create_directories(joe->Folder() / "Inbox.sum" / "in-the-way");
     LogMessages();
 

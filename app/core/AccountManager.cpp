@@ -168,8 +168,9 @@ void AccountManager::LogOff(CAccount& account)
             services_.ui.TreeChanged({TreeChangeKind::FolderRemoved, &account.Provider(), &account, folder.get()});
         folder->inTree = false;
     }
-    services_.hooks.SaveAddressBook(account);
-    account.SetAddressBook({});
+    // A book that could not be written stays in memory, to be saved at exit.
+    if (services_.hooks.SaveAddressBook(account, true))
+        account.SetAddressBook({});
     account.Update([](AccountState& state) { state.loggedIn = false; });
     std::shared_ptr<CAccount> shared = account.shared_from_this();
     std::shared_ptr<MailFolder> inbox = account.Inbox();

@@ -1,5 +1,7 @@
 #include "Engine.h"
 
+#include "FolderSummary.h"
+
 #include "RequestServer.h"
 #include "Startup.h"
 #include "TextFormat.h"
@@ -121,6 +123,18 @@ void Engine::SaveAtExit()
 {
     checks_.StopAll();
     mail_.CloseAll();
+    SaveAccounts();
+}
+
+void Engine::SaveWhileRunning()
+{
+    for (const auto& summary : mail_.OpenSummaries())
+        summary->SaveSummaryFileNow();
+    SaveAccounts();
+}
+
+void Engine::SaveAccounts()
+{
     for (const auto& account : accounts_.AllAccounts()) {
         if (account->State().inTree) {
             uint16_t mask = FolderMaskFromChecks(*account);
@@ -130,7 +144,7 @@ void Engine::SaveAtExit()
     userInformation_.Save();
     for (const auto& account : accounts_.AllAccounts()) {
         if (account->State().inTree)
-            engineHooks_.SaveAddressBook(*account);
+            engineHooks_.SaveAddressBook(*account, false);
     }
     accounts_.WriteAccountSettingsFiles();
 }

@@ -107,6 +107,10 @@ public:
     // The window goes: clears the local copies when the option says so,
     // writes the summary file, and ignores everything that comes later.
     void Close();
+    // Writes the summary file of the open list at once (a mail gained its
+    // local copy, the session ends), so that no exit leaves a local copy
+    // unlisted. False when the file could not be written.
+    bool SaveSummaryFileNow();
 
     // Single mails.
     void OpenMail(int row);
@@ -154,10 +158,6 @@ private:
     std::optional<std::string> CacheMailBody(const std::string& body);
     void DeleteCacheFile(const std::string& reference);
     void SaveSummaryFile(const std::vector<SummaryEntry>& current, const std::vector<SummaryEntry>& stored);
-    // Writes the summary file of the open list at once (a mail gained its
-    // local copy), so that no exit leaves that copy unlisted. False when the
-    // file could not be written.
-    bool SaveSummaryFileNow();
     void Changed();
 
     // With mutex_ held.

@@ -20,7 +20,7 @@ class AddressBookHooks : public CoreHooks {
 public:
     int saved = 0;
     int stops = 0;
-    void SaveAddressBook(CAccount&) override { ++saved; }
+    bool SaveAddressBook(CAccount&, bool) override { return ++saved > 0; }
     void StopAll() override { ++stops; }
 };
 

@@ -96,11 +96,28 @@ TEST_F(AddressBookTest, MissingFileGivesAnEmptyBookAndAFailedSaveTellsThePerson)
     EXPECT_TRUE(joe->AddressBook().empty());
     Hold(*joe, {{true, "Ann", "ann@x"}});
     std::filesystem::create_directories(BookFile(*joe));  // a folder in the file's place
-    bed.hooks.SaveAddressBook(*joe);
+    bed.hooks.SaveAddressBook(*joe, true);
     auto texts = bed.bed.ui.MessageTexts();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[1], kAddressBookSaveFailed);
     EXPECT_EQ(joe->AddressBook().size(), 1u);  // the book stays in memory
+}
+
+// A book that could not be written at log-off stays in memory and is
+// written at exit; a save while the program runs keeps it held.
+TEST_F(AddressBookTest, AFailedSaveAtLogOffKeepsTheBookForTheNextSave)
+{
+    Hold(*joe, {{true, "Ann", "ann@x"}});
+    std::filesystem::create_directories(BookFile(*joe));  // a folder in the file's place
+    bed.engine().Accounts().LogOff(*joe);
+    EXPECT_EQ(joe->AddressBook().size(), 1u);
+
+    std::filesystem::remove(BookFile(*joe));
+    bed.engine().SaveWhileRunning();
+    EXPECT_EQ(ReadFile(BookFile(*joe)), "y=Ann=ann@x\r\n");
+    joe->SetAddressBook({{true, "Ann", "ann@x"}, {true, "Bob", "bob@y"}});
+    bed.engine().SaveAtExit();
+    EXPECT_EQ(ReadFile(BookFile(*joe)), "y=Ann=ann@x\r\ny=Bob=bob@y\r\n");
 }
 
 TEST_F(AddressBookTest, NewEntriesAreUploadedOnceThenLocked)

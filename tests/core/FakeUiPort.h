@@ -91,7 +91,13 @@ public:
     void TreeLabelChanged(const std::shared_ptr<CAccount>& account, const std::shared_ptr<MailFolder>& folder,
                           const std::string& label) override;
     void OpenMailWindow(const MailWindowRequest& request) override;
-    void NewMailListChanged() override {}
+    void NewMailListChanged() override
+    {
+        if (onNewMailListChanged)
+            onNewMailListChanged();
+    }
+    // Runs at each NewMailListChanged (set it while no other thread calls the port).
+    std::function<void()> onNewMailListChanged;
     void StartTrayAnimation() override { Record("StartTrayAnimation"); }
     void StopTrayAnimation() override { Record("StopTrayAnimation"); }
     void PlaySound(const std::string& file) override { Record("PlaySound " + file); }

@@ -4,7 +4,9 @@
 #include "MailTestBed.h"
 #include "SummaryFile.h"
 
+#include <chrono>
 #include <regex>
+#include <thread>
 #include <sys/stat.h>
 
 using namespace korvalin;
@@ -231,6 +233,30 @@ TEST_F(MailTest, ClosingWritesTheCounterRecordFirstAndOnlyMailsKeptLocally)
     EXPECT_NE(text.find("NEW=y\r\nMSGID=<kept>\r\nFROM=ann@example.org\r\nTO=joe@example.org\r\n"),
               std::string::npos);
     EXPECT_EQ(text.find("<old>"), std::string::npos) << "never fetched, so not kept";
+}
+
+// A folder reopened while it closes reads the file its closing wrote.
+TEST_F(MailTest, ReopeningWhileTheFolderClosesWaitsForItsFile)
+{
+    script->AddMail(-1, MakeMail("<a>"));
+    auto summary = OpenAndSettle(*joe->Inbox());
+    summary->MarkAsRead({1});
+    bed.engine->Online().SetOnline(false);
+    std::thread reopen;
+    bed.ui.onNewMailListChanged = [&] {
+        if (reopen.joinable())
+            return;
+        reopen = std::thread([&] { engine().Mail().OpenFolder(*joe->Inbox()); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    };
+    engine().Mail().FolderWindowClosed(*joe->Inbox());
+    ASSERT_TRUE(reopen.joinable());
+    reopen.join();
+    bed.ui.onNewMailListChanged = nullptr;
+    auto reopened = engine().Mail().Summary(*joe->Inbox());
+    ASSERT_NE(reopened, nullptr);
+    ASSERT_EQ(reopened->FindRow("<a>"), 1);
+    EXPECT_FALSE(reopened->Entry(1)->New) << "read from the file its closing wrote";
 }
 
 TEST_F(MailTest, TheClearOnExitOptionDeletesEveryLocalCopyAndWritesAnEmptySummaryFile)

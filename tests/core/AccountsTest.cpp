@@ -315,3 +315,26 @@ TEST(AccountSettingsFile, KeptForAccountsNotReadAndReadBeforeProperties)
     EXPECT_EQ(ReadFile(idle->Folder() / "Sound.kvx"), stored);
     EXPECT_EQ(ReadFile(edited->Folder() / "Sound.kvx"), stored);
 }
+
+// Deleting an account unlinks links (its folder's or inside it) and never
+// deletes what they point to.
+TEST(Accounts, DeleteUnlinksLinksAndKeepsWhatTheyPointTo)
+{
+    TestBed bed;
+    ProviderEntry& provider = bed.AddFakeProvider("Mail");
+    auto linked = bed.engine->Accounts().AddAccount(provider, "linked", std::nullopt, false, 1);
+    auto holder = bed.engine->Accounts().AddAccount(provider, "holder", std::nullopt, false, 1);
+    const std::filesystem::path outside = bed.dir.Path() / "outside";
+    WriteFile(outside / "precious.txt", "keep");
+    std::filesystem::remove_all(linked->Folder());
+    std::filesystem::create_directory_symlink(outside, linked->Folder());
+    std::filesystem::create_directory_symlink(outside, holder->Folder() / "folder-link");
+    std::filesystem::create_symlink(outside / "precious.txt", holder->Folder() / "file-link");
+
+    for (const auto& account : {linked, holder}) {
+        bed.ui.QueueReply(MessageAnswer::Yes);
+        bed.engine->Accounts().DeleteAccount(*account);
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(account->Folder()))) << account->Login();
+    }
+    EXPECT_EQ(ReadFile(outside / "precious.txt"), "keep");
+}

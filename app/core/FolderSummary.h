@@ -19,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -179,6 +180,7 @@ private:
     std::vector<SummaryEntry> entries_;
     std::vector<ListedRow> rows_;
     std::unordered_map<std::string, size_t> index_;  // MessageId -> row
+    std::set<std::string> filtering_;                 // MessageIds whose filters run before they are listed
     std::vector<SummaryEntry> stored_;
     std::unordered_map<std::string, size_t> storedIndex_;  // MessageId -> first stored entry
     bool loaded_ = false;

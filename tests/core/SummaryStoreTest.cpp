@@ -178,6 +178,37 @@ TEST_F(MailTest, StoredMailsAreListedAtOnceAndAFreshSummaryConfirmsThemKeepingBo
     EXPECT_EQ(script->Fetched().size(), 3u) << "nothing is fetched again";
 }
 
+// Filters run without the summary's lock: what the person does meanwhile
+// stays, and a mail the list refuses is never filtered.
+TEST_F(MailTest, FiltersRunOnlyForMailsListedAndKeepWhatHappensMeanwhile)
+{
+    script->AddMail(-1, MakeMail("<a>"));
+    auto summary = OpenAndSettle(*joe->Inbox());
+    engine().Mail().CloseFolder(*joe->Inbox());
+    int filtered = 0;
+    hooks.filter = [&](FolderSummary& listing, SummaryEntry& entry) {
+        if (++filtered == 1)
+            listing.MarkAsRead({listing.FindRow(entry.MessageId)});  // the person, meanwhile
+        return false;
+    };
+    summary = OpenAndSettle(*joe->Inbox());
+    EXPECT_EQ(summary->Entry(1)->Locator, "loc-<a>");
+    EXPECT_FALSE(summary->Entry(1)->New) << "the Mark as read made during the filters stays";
+
+    filtered = 0;
+    hooks.filter = [&](FolderSummary& listing, SummaryEntry& entry) {
+        if (++filtered == 1)
+            listing.AddSummaryEntry(entry, false);  // the same mail, listed by another check meanwhile
+        return false;
+    };
+    SummaryEntry fresh = MakeMail("<b>").summary;
+    EXPECT_EQ(summary->AddSummaryEntry(fresh, false), 2);
+    EXPECT_EQ(filtered, 1);
+    EXPECT_EQ(summary->AddSummaryEntry(fresh, false), -1);
+    EXPECT_EQ(filtered, 1) << "a listed mail is not filtered again";
+    hooks.filter = nullptr;
+}
+
 TEST_F(MailTest, AFolderOpenedOfflineShowsWhatIsKeptWithoutChecking)
 {
     bed.engine->Online().SetOnline(false);

@@ -44,7 +44,7 @@ struct AccountState {
     bool isPop = false;
     PopSettings pop;
     std::string soundPath;
-    bool settingsFileRead = false;  // "Sound.kvx" was read at the first logon
+    bool settingsFileRead = false;  // "Sound.kvx" was read (first logon or Properties)
     bool addressBookLoaded = false;
     uint16_t folderMask = 1;  // bit k: folder k is checked for monitoring
     bool inTree = false;

@@ -34,8 +34,17 @@ Status CreateFolder(const std::filesystem::path& folder)
 Status DeleteFolderAndFiles(const std::filesystem::path& folder)
 {
     std::error_code error;
-    if (!std::filesystem::exists(folder, error))
+    const std::filesystem::file_status status = std::filesystem::symlink_status(folder, error);
+    if (!std::filesystem::exists(status))
         return Status::Ok();
+    // A link is unlinked, never entered: what it points to is not ours.
+    if (std::filesystem::is_symlink(status) || !std::filesystem::is_directory(status)) {
+        std::error_code removeError;
+        std::filesystem::remove(folder, removeError);
+        if (removeError)
+            return Status::Failure("cannot remove " + folder.string() + ": " + removeError.message());
+        return Status::Ok();
+    }
     std::string problems;
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         std::error_code typeError;

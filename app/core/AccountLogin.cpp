@@ -162,7 +162,6 @@ bool AccountManager::Login(CAccount& account, LoginProgressBox& box)
 
     if (online)
         StartUpdateCheckOnce();
-    account.Update([](AccountState& state) { state.loggedIn = true; });
     box.SetText(Printf("Getting list of folders on %s for %s. Press Cancel to abort.", account.ProviderName(),
                        account.Login()));
     if (online)
@@ -170,6 +169,10 @@ bool AccountManager::Login(CAccount& account, LoginProgressBox& box)
     if (online && !account.State().addressBookLoaded)
         FetchAddressBook(account, box);
     services_.ui.StopBusyAnimation();
+    // Logged in only once the whole login ran and nobody gave up on it.
+    if (box.Abandoned())
+        return false;
+    account.Update([](AccountState& state) { state.loggedIn = true; });
     return true;
 }
 
@@ -195,18 +198,17 @@ void AccountManager::AddServiceFolders(CAccount& account, LoginProgressBox& box)
 // and a downloaded entry of the same name does not come in beside them.
 void AccountManager::FetchAddressBook(CAccount& account, LoginProgressBox& box)
 {
-    account.UpdateAddressBook([](CAddressArray& book) {
-        book.erase(std::remove_if(book.begin(), book.end(), [](const AddressEntry& entry) { return !entry.Marked; }),
-                   book.end());
-    });
-    account.Update([](AccountState& state) { state.addressBookLoaded = true; });
     box.SetText(Printf("Getting address book on %s for %s. Press Cancel to abort.", account.ProviderName(),
                        account.Login()));
     CAddressArray downloaded;
     account.ProviderObject().GetAddressBook(downloaded);
+    // An abandoned login leaves the book as it was.
     if (box.Abandoned())
         return;
+    account.Update([](AccountState& state) { state.addressBookLoaded = true; });
     account.UpdateAddressBook([&downloaded](CAddressArray& book) {
+        book.erase(std::remove_if(book.begin(), book.end(), [](const AddressEntry& entry) { return !entry.Marked; }),
+                   book.end());
         const size_t kept = book.size();
         for (AddressEntry& entry : downloaded) {
             auto sameName = [&entry](const AddressEntry& local) { return EqualWithoutCase(local.Name, entry.Name); };

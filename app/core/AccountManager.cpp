@@ -168,8 +168,9 @@ void AccountManager::LogOff(CAccount& account)
             services_.ui.TreeChanged({TreeChangeKind::FolderRemoved, &account.Provider(), &account, folder.get()});
         folder->inTree = false;
     }
-    services_.hooks.SaveAddressBook(account);
-    account.SetAddressBook({});
+    // A book that could not be written stays in memory, to be saved at exit.
+    if (services_.hooks.SaveAddressBook(account, true))
+        account.SetAddressBook({});
     account.Update([](AccountState& state) { state.loggedIn = false; });
     std::shared_ptr<CAccount> shared = account.shared_from_this();
     std::shared_ptr<MailFolder> inbox = account.Inbox();
@@ -234,6 +235,8 @@ void AccountManager::ApplyLoginForm(CAccount& account, const LoginForm& form, bo
 
 void AccountManager::EditAccount(CAccount& account)
 {
+    // Before the first login the form shows what the account's file holds.
+    ReadSettingsFile(account);
     LoginForm form = FormFor(account);
     for (;;) {
         if (!services_.ui.AskLogin(form))
@@ -282,6 +285,12 @@ void AccountManager::WriteAccountSettingsFiles()
     for (const auto& account : AllAccounts()) {
         AccountState state = account->State();
         if (!state.inTree)
+            continue;
+        // An account whose file was not read this run knows nothing of its
+        // settings but what a new account gets: its file stays as it is.
+        std::error_code error;
+        if (!state.settingsFileRead &&
+            (std::filesystem::exists(account->Folder() / kAccountSettingsFile, error) || error))
             continue;
         if (Status written = WriteAccountSettingsFile(account->Folder(), state.soundPath, state.pop, state.isPop);
             !written)

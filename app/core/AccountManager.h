@@ -63,7 +63,8 @@ public:
     // The account the person's selection sends from, or null.
     CAccount* ChooseSender(const TreeSelection& selection);
 
-    // Writes "Sound.kvx" for every account with a tree item (at exit).
+    // Writes "Sound.kvx" for every account with a tree item (at exit) whose
+    // file was read this run or does not exist yet.
     void WriteAccountSettingsFiles();
 
     // Starts the update check, once per run of the program.

@@ -25,7 +25,9 @@ public:
     // May change the entry's Cache and Message (a forward fetches the mail).
     virtual bool ApplyFilters(FolderSummary& /*summary*/, SummaryEntry& /*entry*/) { return false; }
     virtual void LoadAddressBook(CAccount&) {}
-    virtual void SaveAddressBook(CAccount&) {}
+    // Writes the account's address book; with release the book then leaves
+    // memory (log-off). False when it could not be written.
+    virtual bool SaveAddressBook(CAccount&, bool /*release*/) { return true; }
     // Called at most once per run of the program.
     virtual void StartUpdateCheck() {}
     virtual bool RouteTest() { return true; }

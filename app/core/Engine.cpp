@@ -1,5 +1,7 @@
 #include "Engine.h"
 
+#include "FolderSummary.h"
+
 #include "RequestServer.h"
 #include "Startup.h"
 #include "TextFormat.h"
@@ -125,6 +127,18 @@ void Engine::SaveAtExit()
 {
     checks_.StopAll();
     mail_.CloseAll();
+    SaveAccounts();
+}
+
+void Engine::SaveWhileRunning()
+{
+    for (const auto& summary : mail_.OpenSummaries())
+        summary->SaveSummaryFileNow();
+    SaveAccounts();
+}
+
+void Engine::SaveAccounts()
+{
     for (const auto& account : accounts_.AllAccounts()) {
         if (account->State().inTree) {
             uint16_t mask = FolderMaskFromChecks(*account);
@@ -134,7 +148,7 @@ void Engine::SaveAtExit()
     userInformation_.Save();
     for (const auto& account : accounts_.AllAccounts()) {
         if (account->State().inTree)
-            engineHooks_.SaveAddressBook(*account);
+            engineHooks_.SaveAddressBook(*account, false);
     }
     accounts_.WriteAccountSettingsFiles();
 }

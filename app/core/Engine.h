@@ -71,6 +71,9 @@ public:
     // account's folder selection from the tree checks, then the user
     // information, the address books and every "Sound.kvx".
     void SaveAtExit();
+    // The desktop session may end: everything SaveAtExit writes is written,
+    // and the program goes on.
+    void SaveWhileRunning();
 
     const PlatformPaths& Paths() const { return paths_; }
     UiPort& Ui() { return ui_; }
@@ -92,6 +95,10 @@ public:
     OfflineMode& Mode() { return mode_; }
 
 private:
+    // The folder selections, the user information, the address books and
+    // every "Sound.kvx".
+    void SaveAccounts();
+
     PlatformPaths paths_;
     UiPort& ui_;
     CoreHooks defaultHooks_;

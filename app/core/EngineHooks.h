@@ -20,7 +20,10 @@ public:
         return outer_.ApplyFilters(summary, entry);
     }
     void LoadAddressBook(CAccount& account) override { outer_.LoadAddressBook(account); }
-    void SaveAddressBook(CAccount& account) override { outer_.SaveAddressBook(account); }
+    bool SaveAddressBook(CAccount& account, bool release) override
+    {
+        return outer_.SaveAddressBook(account, release);
+    }
     void StartUpdateCheck() override { outer_.StartUpdateCheck(); }
     bool RouteTest() override { return outer_.RouteTest(); }
     bool ConnectionTest() override { return outer_.ConnectionTest(); }

@@ -229,14 +229,19 @@ int FolderSummary::AddEntry(SummaryEntry entry, bool update, bool updateCounters
 
     {
         std::lock_guard lock(mutex_);
+        // Decided before the filters run: a filter's forward or deletion is
+        // only for a mail that is listed (or would be but for the filter).
+        if (closed_ || IndexOfLocked(entry.MessageId) >= 0 || filtering_.count(entry.MessageId) != 0)
+            return -1;
+        filtering_.insert(entry.MessageId);
         CopyStoredFieldsLocked(entry);
     }
-    if (!counter && RunFilters(entry))
-        return -1;
+    const bool deleted = !counter && RunFilters(entry);
     int row;
     {
         std::lock_guard lock(mutex_);
-        if (closed_ || IndexOfLocked(entry.MessageId) >= 0)
+        filtering_.erase(entry.MessageId);
+        if (deleted || closed_)
             return -1;
         row = static_cast<int>(entries_.size());
         AppendLocked(std::move(entry));
@@ -261,6 +266,7 @@ int FolderSummary::UpdateListedEntry(SummaryEntry entry)
         entry.Message = listed.Message;
         CopyStoredFieldsLocked(entry);
     }
+    const std::string cacheBefore = entry.Cache;
     const bool deleted = RunFilters(entry);
     std::vector<std::string> caches;
     int i;
@@ -272,13 +278,36 @@ int FolderSummary::UpdateListedEntry(SummaryEntry entry)
         if (deleted) {
             caches = RemoveRowsLocked({i});
         } else {
+            // Only what the fresh summary brings: a change made meanwhile
+            // (Mark as read, Open) stays.
+            SummaryEntry& listed = entries_[static_cast<size_t>(i)];
             ListedRow& row = rows_[static_cast<size_t>(i)];
             row.date = entry.Date;
             row.size = entry.Size;
-            entries_[static_cast<size_t>(i)] = std::move(entry);
+            listed.From = entry.From;
+            listed.Subject = entry.Subject;
+            listed.Date = entry.Date;
+            listed.Size = entry.Size;
+            listed.Locator = entry.Locator;
+            std::string unused;
+            if (entry.Cache != cacheBefore) {  // a filter fetched the mail
+                if (listed.Cache.empty()) {
+                    listed.Cache = entry.Cache;
+                    listed.Message = entry.Message;
+                } else if (listed.Cache != entry.Cache) {
+                    unused = entry.Cache;
+                }
+            }
             SetImageLocked(static_cast<size_t>(i));
-            return i;
+            if (unused.empty())
+                return i;
+            caches.push_back(unused);
         }
+    }
+    if (!deleted) {
+        for (const std::string& cache : caches)
+            DeleteCacheFile(cache);
+        return i;
     }
     // The filter queued the deletion on the server; the row and its copy go.
     for (const std::string& cache : caches)
@@ -401,7 +430,29 @@ void FolderSummary::Close()
             }
         }
     }
+    std::lock_guard fileLock(fileMutex_);
     SaveSummaryFile(current, stored);
+}
+
+bool FolderSummary::SaveSummaryFileNow()
+{
+    std::lock_guard fileLock(fileMutex_);
+    std::vector<SummaryEntry> current;
+    {
+        std::lock_guard lock(mutex_);
+        if (closed_)
+            return true;  // Close wrote the file
+        current = entries_;
+    }
+    std::optional<std::filesystem::path> file = SummaryFilePath(account_->Folder(), folder_->name);
+    if (!file)
+        return false;
+    if (Status written = WriteFileAtomically(*file, FormatSummaryFile(current), 0600); !written) {
+        context_.core.log.Error(*account_, "The summary of %s was not saved: %s", folder_->name.c_str(),
+                                written.error.c_str());
+        return false;
+    }
+    return true;
 }
 
 // Writes the summary file in one piece; only once it is in place are the

@@ -19,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -107,6 +108,10 @@ public:
     // The window goes: clears the local copies when the option says so,
     // writes the summary file, and ignores everything that comes later.
     void Close();
+    // Writes the summary file of the open list at once (a mail gained its
+    // local copy, the session ends), so that no exit leaves a local copy
+    // unlisted. False when the file could not be written.
+    bool SaveSummaryFileNow();
 
     // Single mails.
     void OpenMail(int row);
@@ -172,10 +177,12 @@ private:
     const std::shared_ptr<CAccount> account_;
     const std::shared_ptr<MailFolder> folder_;
 
+    std::mutex fileMutex_;  // one writer of the summary file at a time, the last one at Close
     mutable std::mutex mutex_;
     std::vector<SummaryEntry> entries_;
     std::vector<ListedRow> rows_;
     std::unordered_map<std::string, size_t> index_;  // MessageId -> row
+    std::set<std::string> filtering_;                 // MessageIds whose filters run before they are listed
     std::vector<SummaryEntry> stored_;
     std::unordered_map<std::string, size_t> storedIndex_;  // MessageId -> first stored entry
     bool loaded_ = false;

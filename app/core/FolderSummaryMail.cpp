@@ -114,6 +114,8 @@ void FolderSummary::OpenMail(int row)
         }
         if (reference && discard)
             DeleteCacheFile(*reference);
+        else if (reference)
+            SaveSummaryFileNow();
         if (!reference || entry.Cache.empty()) {
             Changed();
             return;
@@ -226,7 +228,16 @@ void FolderSummary::DownloadById(const std::string& messageId)
     }
     if (reference && discard)
         DeleteCacheFile(*reference);
-    if (!serverLocator.empty()) {
+    // The local copy is listed in the summary file before the server copy may go.
+    const bool saved = reference && !discard && SaveSummaryFileNow();
+    if (!serverLocator.empty() && !saved) {
+        context_.core.log.Warning(*account_, "The summary file was not written; the mail stays on the server");
+        std::lock_guard lock(mutex_);
+        if (int i = IndexOfLocked(messageId); i >= 0) {
+            entries_[static_cast<size_t>(i)].Locator = serverLocator;
+            SetImageLocked(static_cast<size_t>(i));
+        }
+    } else if (!serverLocator.empty()) {
         MailRequest deletion;
         deletion.kind = request::kDelete;
         deletion.text = serverLocator;

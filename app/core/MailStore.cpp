@@ -45,7 +45,7 @@ std::shared_ptr<FolderSummary> MailStore::OpenFolder(MailFolder& folder)
     if (!owned)
         return nullptr;
 
-    std::shared_ptr<FolderSummary> summary = Summary(folder);
+    std::shared_ptr<FolderSummary> summary = OpenSummaryAfterClosing(folder);
     bool created = false;
     if (!summary) {
         // Read and listed before anyone else sees it.
@@ -102,6 +102,15 @@ void MailStore::StartCheck(const std::shared_ptr<FolderSummary>& summary)
         checks_->StartFolderCheck(summary);
 }
 
+std::shared_ptr<FolderSummary> MailStore::OpenSummaryAfterClosing(const MailFolder& folder)
+{
+    std::unique_lock lock(mutex_);
+    // A summary being closed is read again only once its file is written.
+    closingDone_.wait(lock, [&] { return closing_.count(&folder) == 0; });
+    auto found = open_.find(&folder);
+    return found == open_.end() ? nullptr : found->second;
+}
+
 std::shared_ptr<FolderSummary> MailStore::Take(const MailFolder& folder)
 {
     std::lock_guard lock(mutex_);
@@ -110,13 +119,23 @@ std::shared_ptr<FolderSummary> MailStore::Take(const MailFolder& folder)
         return nullptr;
     std::shared_ptr<FolderSummary> summary = std::move(found->second);
     open_.erase(found);
+    closing_.insert(&folder);
     return summary;
+}
+
+void MailStore::Closed(const MailFolder& folder)
+{
+    std::lock_guard lock(mutex_);
+    closing_.erase(&folder);
+    closingDone_.notify_all();
 }
 
 void MailStore::FolderWindowClosed(MailFolder& folder)
 {
-    if (std::shared_ptr<FolderSummary> summary = Take(folder))
+    if (std::shared_ptr<FolderSummary> summary = Take(folder)) {
         summary->Close();
+        Closed(folder);
+    }
 }
 
 void MailStore::CloseFolder(MailFolder& folder)
@@ -131,9 +150,13 @@ void MailStore::CloseAll()
     {
         std::lock_guard lock(mutex_);
         open.swap(open_);
+        for (const auto& [folder, summary] : open)
+            closing_.insert(folder);
     }
-    for (const auto& [folder, summary] : open)
+    for (const auto& [folder, summary] : open) {
         summary->Close();
+        Closed(*folder);
+    }
 }
 
 }  // namespace korvalin

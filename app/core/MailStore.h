@@ -11,9 +11,11 @@
 
 #include "MailContext.h"
 
+#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -64,7 +66,11 @@ public:
     static std::shared_ptr<MailFolder> FindFolder(const CAccount& account, const std::string& name);
 
 private:
+    // Removes the folder's summary from the open ones and marks it closing
+    // until Closed: opening it again waits for its file meanwhile.
     std::shared_ptr<FolderSummary> Take(const MailFolder& folder);
+    void Closed(const MailFolder& folder);
+    std::shared_ptr<FolderSummary> OpenSummaryAfterClosing(const MailFolder& folder);
     void StartCheck(const std::shared_ptr<FolderSummary>& summary);
 
     MailContext context_;
@@ -72,6 +78,8 @@ private:
     FolderCheckStarter* checks_ = nullptr;
     mutable std::mutex mutex_;
     std::map<const MailFolder*, std::shared_ptr<FolderSummary>> open_;
+    std::set<const MailFolder*> closing_;
+    std::condition_variable closingDone_;
 };
 
 }  // namespace korvalin

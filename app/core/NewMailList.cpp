@@ -25,6 +25,12 @@ void NewMailList::NoteNewMail(const std::shared_ptr<FolderSummary>& summary, int
         std::lock_guard lock(mutex_);
         entries_.push_front({summary, row, subject, from, messageId});
     }
+    // Closed meanwhile: its ForgetSummary may have run before the entry came in.
+    if (summary->Closed()) {
+        std::lock_guard lock(mutex_);
+        RemoveLocked(summary.get(), [&](const std::string& id) { return id == messageId; });
+        return;
+    }
     MailRequest download;
     download.kind = request::kDownload;
     download.text = std::to_string(row);

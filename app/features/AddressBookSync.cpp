@@ -77,6 +77,17 @@ bool Download(CAccount& account)
 void SynchronizeAddressBooks(Engine& engine, AddressBooks& books)
 {
     UiPort& ui = engine.Ui();
+    // The wait below serves the event loop: a second Synchronize meanwhile
+    // would upload the same entries again.
+    static std::atomic<bool> running{false};
+    if (running.exchange(true)) {
+        engine.Log().Warning(kCommon, "The address books are being synchronised already");
+        Tell(ui, kAddressBookSyncRunning, MessageIcon::Information);
+        return;
+    }
+    struct Ended {
+        ~Ended() { running = false; }
+    } ended;
     ui.SetWaitCursor(true);
     ui.StartBusyAnimation();
     const std::vector<std::shared_ptr<CAccount>> accounts = engine.Accounts().AllAccounts();

@@ -12,6 +12,9 @@ inline constexpr const char* kAddressBookConflicts =
     "Conflicts were found between in the local and server address books. The local address book entries have been "
     "saved.";
 
+inline constexpr const char* kAddressBookSyncRunning =
+    "The address books are being synchronized already. Please wait until that has finished.";
+
 // Runs the provider calls on a thread of their own while the UI is kept
 // alive. Accounts that are not logged in (and every account while offline)
 // cannot reach their service: their entries stay marked for a later upload.

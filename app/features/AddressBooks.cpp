@@ -45,11 +45,11 @@ bool AddressBooks::LastLoadSucceeded(const CAccount& account) const
     return books_.With(account, [](const BookState& state) { return state.loadSucceeded; });
 }
 
-void AddressBooks::SaveAddressBook(CAccount& account)
+bool AddressBooks::SaveAddressBook(CAccount& account, bool release)
 {
     if (!books_.With(account, [](BookState& state) { return state.held; })) {
         engine_.Log().Info(account, "The address book was not read in this run; its file stays as it is");
-        return;
+        return true;
     }
     Status written = CreateFolder(account.Folder());
     if (written)
@@ -58,10 +58,12 @@ void AddressBooks::SaveAddressBook(CAccount& account)
         engine_.Log().Error(account, "Saving the address book: %s", written.error.c_str());
         Tell(engine_.Ui(), "The address book of " + account.LogName() + " could not be written: " + written.error);
         Tell(engine_.Ui(), kAddressBookSaveFailed);
-        return;
+        return false;
     }
     // Log-off empties the book after this: the file is what counts now.
-    books_.With(account, [](BookState& state) { state.held = false; });
+    if (release)
+        books_.With(account, [](BookState& state) { state.held = false; });
+    return true;
 }
 
 void AddressBooks::SaveAddress(CAccount& account, const std::string& name, const std::string& address)

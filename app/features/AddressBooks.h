@@ -28,8 +28,9 @@ public:
 
     // At login: reads the file, unless the book held now was not written yet.
     void LoadAddressBook(CAccount& account);
-    // At log-off and exit. On failure the person is told and the book stays.
-    void SaveAddressBook(CAccount& account);
+    // At log-off (release: the book then leaves memory) and exit. On
+    // failure the person is told, false is returned and the book stays held.
+    bool SaveAddressBook(CAccount& account, bool release);
     // Reads the book from its file if it is not held yet.
     void EnsureLoaded(CAccount& account);
 

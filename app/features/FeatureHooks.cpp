@@ -35,10 +35,9 @@ void FeatureHooks::LoadAddressBook(CAccount& account)
         books_->LoadAddressBook(account);
 }
 
-void FeatureHooks::SaveAddressBook(CAccount& account)
+bool FeatureHooks::SaveAddressBook(CAccount& account, bool release)
 {
-    if (books_)
-        books_->SaveAddressBook(account);
+    return !books_ || books_->SaveAddressBook(account, release);
 }
 
 void FeatureHooks::StartUpdateCheck()

@@ -30,7 +30,7 @@ public:
     void LoadFilters(CAccount& account) override;
     bool ApplyFilters(FolderSummary& summary, SummaryEntry& entry) override;
     void LoadAddressBook(CAccount& account) override;
-    void SaveAddressBook(CAccount& account) override;
+    bool SaveAddressBook(CAccount& account, bool release) override;
     void StartUpdateCheck() override;
     bool RouteTest() override;
     bool ConnectionTest() override;

@@ -128,6 +128,8 @@ void UpdateCheck::ProcessUpdateList()
         return;
     }
     engine_.Log().Info(kCommon, "Handing over to %s", upgrader.c_str());
+    // The process ends at once: every open folder's summary is written first.
+    engine_.Mail().CloseAll();
     port_.ExitProcess(0);
 }
 

@@ -244,7 +244,7 @@ void MainFrame::Tell(const QString& text, MessageIcon icon)
 
 void MainFrame::OnCheckTimer()
 {
-    if (engine_ != nullptr)
+    if (engine_ != nullptr && !shuttingDown_ && !shutdownDone_)
         engine_->Checks().OnCheckTimer();
 }
 
@@ -273,16 +273,46 @@ bool MainFrame::Shutdown()
 {
     if (shutdownDone_)
         return true;
-    if (!CloseComposeWindows())
+    // The questions and the wait serve the event loop: a second Exit or a
+    // timer tick meanwhile does not run the shutdown again.
+    if (shuttingDown_)
         return false;
-    if (engine_ != nullptr) {
-        if (!engine_->Mode().ConfirmQuit())
-            return false;
-        engine_->Hooks().WaitForOutstandingRequests();
-        engine_->SaveAtExit();
+    shuttingDown_ = true;
+    bool agreed = CloseComposeWindows();
+    if (agreed && engine_ != nullptr) {
+        agreed = engine_->Mode().ConfirmQuit();
+        if (agreed)
+            engine_->Hooks().WaitForOutstandingRequests();
     }
+    shuttingDown_ = false;
+    if (agreed)
+        SaveForExit();
+    return agreed;
+}
+
+void MainFrame::SaveForExit()
+{
+    if (shutdownDone_)
+        return;
     shutdownDone_ = true;
-    return true;
+    // From here on a call of another thread gets its cancel answer: once the
+    // event loop has ended nothing would answer it.
+    if (port_ != nullptr)
+        port_->BeginShutdown();
+    if (engine_ != nullptr)
+        engine_->SaveAtExit();
+}
+
+void MainFrame::EndWithoutQuestions()
+{
+    SaveForExit();
+    close();
+}
+
+void MainFrame::SaveWhileRunning()
+{
+    if (engine_ != nullptr && !shutdownDone_)
+        engine_->SaveWhileRunning();
 }
 
 void MainFrame::closeEvent(QCloseEvent* event)

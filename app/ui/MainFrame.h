@@ -149,6 +149,11 @@ public:
     // The shutdown of a close request; false when the person chose to stay.
     bool Shutdown();
     bool ShutdownDone() const { return shutdownDone_; }
+    // The process is asked to end (SIGTERM, SIGHUP): saves as Exit does,
+    // asking nothing, and closes.
+    void EndWithoutQuestions();
+    // The desktop session may end: saves everything and goes on.
+    void SaveWhileRunning();
 
 signals:
     // The frame has closed for good; the program ends.
@@ -179,6 +184,8 @@ private:
     void ArbitrateShortcuts();
     // Each unsent mail asks whether to give it up; false when one is kept.
     bool CloseComposeWindows();
+    // What Exit saves, once; calls of other threads get their cancel answer from then on.
+    void SaveForExit();
     void Tell(const QString& text, MessageIcon icon = MessageIcon::Information);
     CAccount* SelectedAccount() const;
 
@@ -205,6 +212,7 @@ private:
     std::function<void(const ComposeRequest&)> composeHandler_;
     QHash<QAction*, QKeySequence> restingShortcuts_;
     bool shutdownDone_ = false;
+    bool shuttingDown_ = false;  // Shutdown asks or waits
     bool logonStarted_ = false;
     bool checkRulesQueued_ = false;
 };

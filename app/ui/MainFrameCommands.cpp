@@ -41,12 +41,16 @@ void MainFrame::ConnectCommands()
             engine_->Accounts().ComposeForRecipient(tree_->Selection(), engine_->PendingRecipient());
     });
     connect(c.addAccount, &QAction::triggered, this, [this] {
-        if (engine_ != nullptr)
-            engine_->Accounts().AddNewAccount();
+        if (engine_ == nullptr)
+            return;
+        engine_->Accounts().AddNewAccount();
+        engine_->UserInfo().Save();
     });
     connect(c.deleteAccount, &QAction::triggered, this, [this] {
-        if (CAccount* account = SelectedAccount(); engine_ != nullptr && account != nullptr)
+        if (CAccount* account = SelectedAccount(); engine_ != nullptr && account != nullptr) {
             engine_->Accounts().DeleteAccount(*account);
+            engine_->UserInfo().Save();
+        }
     });
     connect(c.accountProperties, &QAction::triggered, this, [this] {
         if (CAccount* account = SelectedAccount(); engine_ != nullptr && account != nullptr)

@@ -105,8 +105,11 @@ void MainFrame::RunOnSelection(void (FolderSummary::*command)(const std::vector<
     if (window == nullptr)
         return;
     std::shared_ptr<FolderSummary> summary = window->Summary();
+    // Watched from before the command: its questions run the event loop, in
+    // which the window may go.
+    QPointer<SummaryWindow> still = window;
     ((*summary).*command)(window->View().SelectedRows());
-    if (QPointer<SummaryWindow> still = window; still != nullptr)
+    if (still != nullptr)
         still->View().Refresh();
     UpdateCommands();
 }
@@ -239,8 +242,9 @@ void MainFrame::OpenNewMail(int k)
     if (k < 0 || static_cast<size_t>(k) >= entries.size())
         return;
     const NewMailEntry& entry = entries[static_cast<size_t>(k)];
-    const int row = entry.summary->FindRow(entry.messageId);
-    entry.summary->OpenMail(row > 0 ? row : entry.row);
+    // By its message id only: a row number of before could name another mail now.
+    if (const int row = entry.summary->FindRow(entry.messageId); row > 0)
+        entry.summary->OpenMail(row);
 }
 
 }  // namespace korvalin::ui

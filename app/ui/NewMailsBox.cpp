@@ -13,11 +13,12 @@ namespace korvalin::ui {
 
 namespace {
 
-// Where the entry's mail is now.
+// Where the entry's mail is now; -1 when it is no longer listed (a row
+// number of before could name another mail by now).
 int RowOf(const NewMailEntry& entry)
 {
     const int row = entry.summary->FindRow(entry.messageId);
-    return row > 0 ? row : entry.row;
+    return row > 0 ? row : -1;
 }
 
 }  // namespace
@@ -112,7 +113,8 @@ void NewMailsBox::ReadSelected()
     if (line < 0 || static_cast<size_t>(line) >= entries.size())
         return;
     const NewMailEntry entry = entries[static_cast<size_t>(line)];
-    entry.summary->OpenMail(RowOf(entry));
+    if (const int row = RowOf(entry); row > 0)
+        entry.summary->OpenMail(row);
     // The line goes even when the mail could not be shown.
     engine_.NewMail().ForgetNewMail(entry.summary.get(), entry.messageId);
     Refresh();
@@ -126,7 +128,8 @@ void NewMailsBox::DeleteSelected()
         return;
     const NewMailEntry entry = entries[static_cast<size_t>(line)];
     // Deleting removes the row; the list follows the rows that move up.
-    if (!entry.summary->DeleteMailAt(RowOf(entry), true) && !engine_.Online().Online())
+    const int row = RowOf(entry);
+    if (row < 0 || (!entry.summary->DeleteMailAt(row, true) && !engine_.Online().Online()))
         engine_.NewMail().ForgetNewMail(entry.summary.get(), entry.messageId);
     Refresh();
 }

@@ -10,6 +10,7 @@
 #include "ProgramApplication.h"
 #include "QtFeaturePort.h"
 #include "QtUiPort.h"
+#include "SessionEnd.h"
 #include "SingleInstance.h"
 
 #include <QApplication>
@@ -97,6 +98,13 @@ int Program::Run()
         frame.SetLogonStarted();
         engine.StartLogon();
     });
+
+    // The session's end and SIGTERM/SIGHUP save as Exit does.
+    SessionEnd sessionEnd;
+    if (!sessionEnd.Watching())
+        log.Warning(kCommon, "SIGTERM and SIGHUP cannot be watched: they end the program without saving");
+    QObject::connect(&sessionEnd, &SessionEnd::SaveRequested, &frame, &MainFrame::SaveWhileRunning);
+    QObject::connect(&sessionEnd, &SessionEnd::EndRequested, &frame, &MainFrame::EndWithoutQuestions);
 
     QObject::connect(&frame, &MainFrame::Closed, &frame, [&port] {
         port.BeginShutdown();

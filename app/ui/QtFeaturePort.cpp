@@ -67,7 +67,12 @@ void QtFeaturePort::RunUpdateOffer(UpdateOfferBox& box)
         box.OnClose();
         return;
     }
-    RunOnUiThread(this, [&] { RunUpdateOfferDialog(port_.DialogParent(), box); });
+    const bool shown = port_.Calls().Run(this, [&] {
+        RunUpdateOfferDialog(port_.DialogParent(), box);
+        return true;
+    });
+    if (!shown)
+        box.OnClose();
 }
 
 }  // namespace korvalin::ui

@@ -49,21 +49,20 @@ QWidget* QtUiPort::DialogParent() const
 
 MessageBoxReply QtUiPort::ShowMessage(const MessageBoxRequest& request)
 {
-    if (MustNotWait()) {
-        MessageBoxReply reply;
-        reply.answer = request.buttons == MessageButtons::YesNo ? MessageAnswer::No
-                       : request.buttons == MessageButtons::Ok  ? MessageAnswer::Ok
-                                                                : MessageAnswer::Cancel;
-        return reply;
-    }
-    return RunOnUiThread(this, [&] { return presenter_(DialogParent(), request); });
+    MessageBoxReply cancel;
+    cancel.answer = request.buttons == MessageButtons::YesNo ? MessageAnswer::No
+                    : request.buttons == MessageButtons::Ok  ? MessageAnswer::Ok
+                                                             : MessageAnswer::Cancel;
+    if (MustNotWait())
+        return cancel;
+    return calls_.Run(this, [&] { return presenter_(DialogParent(), request); }, cancel);
 }
 
 void QtUiPort::FatalError(const std::string& text)
 {
     std::fprintf(stderr, "korvalin: %s\n", text.c_str());
     if (!MustNotWait()) {
-        RunOnUiThread(this, [&] {
+        calls_.Run(this, [&] {
             MessageBoxRequest request;
             request.text = text;
             request.icon = MessageIcon::Warning;
@@ -91,35 +90,35 @@ bool QtUiPort::AskLogin(LoginForm& form)
     // The engine asks at a login from the login's own thread, and for
     // "&Properties" from the UI thread; the form does not say which.
     const LoginBoxMode mode = OnUiThread() ? LoginBoxMode::Properties : LoginBoxMode::Login;
-    return RunOnUiThread(this, [&] { return RunLoginBox(DialogParent(), form, mode, MessageTeller()); });
+    return calls_.Run(this, [&] { return RunLoginBox(DialogParent(), form, mode, MessageTeller()); });
 }
 
 bool QtUiPort::AskNewAccount(NewAccountForm& form)
 {
     if (MustNotWait())
         return false;
-    return RunOnUiThread(this, [&] { return RunNewAccountBox(DialogParent(), form); });
+    return calls_.Run(this, [&] { return RunNewAccountBox(DialogParent(), form); });
 }
 
 bool QtUiPort::AskPopSettings(PopSettings& settings)
 {
     if (MustNotWait())
         return false;
-    return RunOnUiThread(this, [&] { return RunPopSettingsBox(DialogParent(), settings, MessageTeller()); });
+    return calls_.Run(this, [&] { return RunPopSettingsBox(DialogParent(), settings, MessageTeller()); });
 }
 
 SetupWizardChoices QtUiPort::RunSetupWizard()
 {
     if (MustNotWait())
         return SetupWizardChoices{};
-    return RunOnUiThread(this, [this] { return frame_ != nullptr ? frame_->RunSetupWizard() : SetupWizardChoices{}; });
+    return calls_.Run(this, [this] { return frame_ != nullptr ? frame_->RunSetupWizard() : SetupWizardChoices{}; });
 }
 
 void QtUiPort::OpenOptionsSheet()
 {
     if (MustNotWait())
         return;
-    RunOnUiThread(this, [this] {
+    calls_.Run(this, [this] {
         if (frame_ != nullptr)
             frame_->OpenOptionsSheet();
     });
@@ -129,7 +128,7 @@ std::optional<std::string> QtUiPort::AskSaveFileName()
 {
     if (MustNotWait())
         return std::nullopt;
-    return RunOnUiThread(this, [this]() -> std::optional<std::string> {
+    return calls_.Run(this, [this]() -> std::optional<std::string> {
         if (saveFileAsker_)
             return saveFileAsker_();
         const QString name = QFileDialog::getSaveFileName(DialogParent(), "Save Log");
@@ -145,17 +144,20 @@ void QtUiPort::RunLoginProgress(LoginProgressBox& box)
         box.OnCancel();
         return;
     }
-    RunOnUiThread(this, [&] {
+    const bool shown = calls_.Run(this, [&] {
         LoginProgressDialog dialog(box, DialogParent());
         dialog.exec();
+        return true;
     });
+    if (!shown)
+        box.OnCancel();
 }
 
 bool QtUiPort::OpenUrl(const std::string& url)
 {
     if (MustNotWait())
         return false;
-    return RunOnUiThread(this, [&] { return QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); });
+    return calls_.Run(this, [&] { return QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); });
 }
 
 void QtUiPort::TreeChanged(const TreeChange& change)
@@ -163,7 +165,7 @@ void QtUiPort::TreeChanged(const TreeChange& change)
     if (MustNotWait())
         return;
     // Waits: the change names objects that may go away once it is applied.
-    RunOnUiThread(this, [&] {
+    calls_.Run(this, [&] {
         if (frame_ != nullptr)
             frame_->ApplyTreeChange(change);
     });
@@ -173,7 +175,7 @@ void QtUiPort::OpenFolderWindow(MailFolder& folder)
 {
     if (MustNotWait())
         return;
-    RunOnUiThread(this, [&] {
+    calls_.Run(this, [&] {
         if (frame_ != nullptr)
             frame_->OpenFolderWindow(folder);
     });
@@ -183,7 +185,7 @@ void QtUiPort::CloseFolderWindow(MailFolder& folder)
 {
     if (MustNotWait())
         return;
-    RunOnUiThread(this, [&] {
+    calls_.Run(this, [&] {
         if (frame_ != nullptr)
             frame_->CloseFolderWindow(folder);
     });
@@ -193,7 +195,7 @@ void QtUiPort::OpenComposeWindow(const ComposeRequest& request)
 {
     if (MustNotWait())
         return;
-    RunOnUiThread(this, [&] {
+    calls_.Run(this, [&] {
         if (frame_ != nullptr)
             frame_->OpenComposeWindow(request);
     });

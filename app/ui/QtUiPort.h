@@ -8,6 +8,7 @@
 #include "AccountDialogs.h"
 #include "MessageBoxes.h"
 #include "UiPort.h"
+#include "UiThread.h"
 
 #include <QObject>
 #include <QPointer>
@@ -32,7 +33,13 @@ public:
     void SetSaveFileAsker(std::function<std::optional<std::string>()> asker) { saveFileAsker_ = std::move(asker); }
     // What FatalError does after its message (tests); by default the process ends.
     void SetFatalHandler(std::function<void(const std::string&)> handler) { fatalHandler_ = std::move(handler); }
-    void BeginShutdown() { closing_.store(true); }
+    // The program ends: calls from other threads get their cancel answer.
+    void BeginShutdown()
+    {
+        closing_.store(true);
+        calls_.Close();
+    }
+    UiCallGate& Calls() { return calls_; }
     // Called on the UI thread each time the busy animation stops (a check
     // pass, a login or a download ended).
     void SetBusyEndedListener(std::function<void()> listener) { busyEnded_ = std::move(listener); }
@@ -90,6 +97,7 @@ private:
     std::function<std::optional<std::string>()> saveFileAsker_;
     std::function<void()> busyEnded_;
     std::atomic<bool> closing_{false};
+    UiCallGate calls_;
     bool waitCursor_ = false;
 };
 

@@ -17,10 +17,23 @@ void InitialiseTransportOnce()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+// Where one part of an answer goes, with the size it may reach.
+struct AnswerSink {
+    std::string* text;
+    size_t limit;
+    bool tooLong = false;
+};
+
 size_t AppendBody(char* data, size_t size, size_t count, void* target)
 {
-    static_cast<std::string*>(target)->append(data, size * count);
-    return size * count;
+    auto* sink = static_cast<AnswerSink*>(target);
+    const size_t bytes = size * count;
+    if (bytes > sink->limit || sink->text->size() > sink->limit - bytes) {
+        sink->tooLong = true;
+        return 0;  // ends the transfer with a write error
+    }
+    sink->text->append(data, bytes);
+    return bytes;
 }
 
 std::atomic<korvalin::WebStandIn> StandIn{nullptr};
@@ -116,10 +129,12 @@ bool CWebRequest::Perform(const std::string& url, const std::string* formBody, s
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(timeouts.ConnectSeconds));
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(timeouts.IdleSeconds));
+    AnswerSink body{&response, MaxAnswerBytes};
+    AnswerSink head{&ResponseHeaderText, MaxAnswerBytes};
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &AppendBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &response);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &AppendBody);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &ResponseHeaderText);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &head);
 
     HeaderList headers;
     headers.Add("Expect:");  // no 100-continue round trip for long forms
@@ -139,6 +154,11 @@ bool CWebRequest::Perform(const std::string& url, const std::string* formBody, s
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &LastStatusCode);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+    if (body.tooLong || head.tooLong) {
+        LastErrorText = "the answer is longer than " + std::to_string(MaxAnswerBytes) + " bytes";
+        response.clear();
+        return false;
+    }
     if (result != CURLE_OK) {
         LastErrorText = errorBuffer[0] != '\0' ? errorBuffer : curl_easy_strerror(result);
         return false;

@@ -53,6 +53,9 @@ public:
     // Extra request header lines ("Cookie: a=b") sent with every later fetch.
     std::vector<std::string> ExtraHeaders;
     bool SendFormContentType = true;
+    // An answer (body, or header blocks) longer than this fails the fetch.
+    static constexpr size_t kMaxAnswerBytes = size_t{64} << 20;
+    size_t MaxAnswerBytes = kMaxAnswerBytes;
 
     // The raw response header blocks of the last fetch (every block when
     // redirections were followed), as the server sent them.

@@ -20,7 +20,7 @@ class AddressBookHooks : public CoreHooks {
 public:
     int saved = 0;
     int stops = 0;
-    void SaveAddressBook(CAccount&) override { ++saved; }
+    bool SaveAddressBook(CAccount&, bool) override { return ++saved > 0; }
     void StopAll() override { ++stops; }
 };
 
@@ -291,4 +291,50 @@ TEST(AccountSettingsFile, WrittenAtExitForAccountsInTheTree)
     EXPECT_EQ(ReadFile(joe->Folder() / "Sound.kvx"),
               "/s/ding.wav\r\njoe@example.org\r\nJoe\r\nsmtp.example.org\r\npop.example.org\r\nn\r\n");
     EXPECT_FALSE(std::filesystem::exists(quiet->Folder() / "Sound.kvx"));
+}
+
+// An account not logged in this run keeps its file at exit; Properties show
+// (and then save) what the file holds.
+TEST(AccountSettingsFile, KeptForAccountsNotReadAndReadBeforeProperties)
+{
+    TestBed bed;
+    ProviderEntry& pop = bed.AddFakeProvider("POPMail");
+    auto idle = bed.engine->Accounts().AddAccount(pop, "idle", std::nullopt, false, 0);
+    auto edited = bed.engine->Accounts().AddAccount(pop, "edited", std::nullopt, false, 1);
+    const std::string stored = "/s/bell.wav\r\nme@example.org\r\nMe\r\nsmtp.example.org\r\npop.example.org\r\ny\r\n";
+    WriteFile(idle->Folder() / "Sound.kvx", stored);
+    WriteFile(edited->Folder() / "Sound.kvx", stored);
+
+    bed.ui.QueueLogin("edited", "pw");
+    bed.engine->Accounts().EditAccount(*edited);
+    ASSERT_EQ(bed.ui.LoginBoxesShown().size(), 1u);
+    EXPECT_EQ(bed.ui.LoginBoxesShown()[0].soundPath, "/s/bell.wav");
+    EXPECT_EQ(bed.ui.LoginBoxesShown()[0].pop.pop3Server, "pop.example.org");
+
+    bed.engine->SaveAtExit();
+    EXPECT_EQ(ReadFile(idle->Folder() / "Sound.kvx"), stored);
+    EXPECT_EQ(ReadFile(edited->Folder() / "Sound.kvx"), stored);
+}
+
+// Deleting an account unlinks links (its folder's or inside it) and never
+// deletes what they point to.
+TEST(Accounts, DeleteUnlinksLinksAndKeepsWhatTheyPointTo)
+{
+    TestBed bed;
+    ProviderEntry& provider = bed.AddFakeProvider("Mail");
+    auto linked = bed.engine->Accounts().AddAccount(provider, "linked", std::nullopt, false, 1);
+    auto holder = bed.engine->Accounts().AddAccount(provider, "holder", std::nullopt, false, 1);
+    const std::filesystem::path outside = bed.dir.Path() / "outside";
+    WriteFile(outside / "precious.txt", "keep");
+    std::filesystem::remove_all(linked->Folder());
+    std::filesystem::create_directory_symlink(outside, linked->Folder());
+    std::filesystem::create_directory_symlink(outside, holder->Folder() / "folder-link");
+    std::filesystem::create_symlink(outside / "precious.txt", holder->Folder() / "file-link");
+
+    for (const auto& account : {linked, holder}) {
+        bed.ui.QueueReply(MessageAnswer::Yes);
+        bed.engine->Accounts().DeleteAccount(*account);
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(account->Folder()))) << account->Login();
+    }
+    EXPECT_EQ(ReadFile(outside / "precious.txt"), "keep");
 }

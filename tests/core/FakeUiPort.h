@@ -92,7 +92,13 @@ public:
                           const std::string& label) override;
     void OpenMailWindow(const MailWindowRequest& request) override;
     void SelectMail(const std::shared_ptr<FolderSummary>&, const std::string& id) override { Record("SelectMail " + id); }
-    void NewMailListChanged() override {}
+    void NewMailListChanged() override
+    {
+        if (onNewMailListChanged)
+            onNewMailListChanged();
+    }
+    // Runs at each NewMailListChanged (set it while no other thread calls the port).
+    std::function<void()> onNewMailListChanged;
     void StartTrayAnimation() override { Record("StartTrayAnimation"); }
     void StopTrayAnimation() override { Record("StopTrayAnimation"); }
     void PlaySound(const std::string& file) override { Record("PlaySound " + file); }

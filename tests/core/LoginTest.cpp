@@ -211,6 +211,33 @@ TEST_F(LoginTest, CancelButtonAbandonsTheLogin)
     EXPECT_TRUE(bed.ui.MessageTexts().empty()) << "the late failure or success says nothing";
 }
 
+// Given up while the address book comes: the account is not logged in and
+// its book keeps every entry.
+TEST_F(LoginTest, ALoginAbandonedAtTheAddressBookChangesNothing)
+{
+    script->blockAddressBook = true;
+    auto account = Add("joe", std::string("secret"));
+    const CAddressArray held{{false, "Old", "old@example.org"}, {true, "New", "new@example.org"}};
+    account->SetAddressBook(held);
+    bed.ui.driveLoginProgress = [&](LoginProgressBox& box) {
+        for (int i = 0; i < 2000; ++i) {
+            {
+                std::lock_guard lock(script->mutex);
+                if (script->addressBookCalls > 0)
+                    break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        box.OnCancel();
+    };
+    EXPECT_FALSE(bed.engine->Accounts().LoginWithProgress(*account));
+    script->Release();
+    WaitUntilAbandonedLoginsEnd();
+    EXPECT_FALSE(account->LoggedIn());
+    EXPECT_EQ(account->AddressBook().size(), 2u);
+    EXPECT_FALSE(account->State().addressBookLoaded);
+}
+
 TEST_F(LoginTest, OfflineWithoutPasswordFailsAtOnceWithoutAsking)
 {
     bed.engine->Online().SetOnline(false);

@@ -158,6 +158,29 @@ TEST_F(MailOperations, DeleteOnDownloadLeavesOnlyTheLocalCopyOnceItIsSafe)
     EXPECT_EQ(script->Fetched().size(), 2u) << "downloading it again does nothing";
 }
 
+// Whatever ends the program, a mail gone from the server is listed in the
+// summary file; a file that cannot be written keeps the mail on the server.
+TEST_F(MailOperations, ALocalCopyIsInTheSummaryFileBeforeTheServerCopyGoes)
+{
+    joe->Update([](AccountState& state) { state.pop.deleteFromServer = true; });
+    script->AddMail(-1, MakeMail("<a>", false));
+    auto summary = OpenAndSettle(*joe->Inbox());
+    summary->Download({1});
+    Settle();
+    EXPECT_NE(ReadFile(joe->Folder() / "Inbox.sum").find("MSGID=<a>"), std::string::npos) << "the window is open";
+    EXPECT_EQ(script->Deleted(), std::vector<std::string>{"loc-<a>"});
+
+    script->AddMail(-1, MakeMail("<b>", false));
+    engine().Mail().CheckFolder(*joe->Inbox(), false);
+    Settle();
+    std::filesystem::remove(joe->Folder() / "Inbox.sum");
+    std::filesystem::create_directories(joe->Folder() / "Inbox.sum" / "in-the-way");
+    summary->Download({summary->FindRow("<b>")});
+    Settle();
+    EXPECT_EQ(script->Deleted(), std::vector<std::string>{"loc-<a>"});
+    EXPECT_EQ(summary->Entry(summary->FindRow("<b>"))->Locator, "loc-<b>");
+}
+
 TEST_F(MailOperations, DeletingOnlineRemovesTheRowsAfterTheQuestionsAndQueuesServerDeletions)
 {
     auto summary = OpenWithThreeReadMails();

@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 
 #include <atomic>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace korvalin::test {
@@ -16,6 +17,12 @@ public:
     std::atomic<bool> connected{true};
     bool RouteTest() override { return routeUp; }
     bool ConnectionTest() override { return connected; }
+    // The account's filters, as the test plays them (set before a check starts).
+    std::function<bool(FolderSummary&, SummaryEntry&)> filter;
+    bool ApplyFilters(FolderSummary& summary, SummaryEntry& entry) override
+    {
+        return filter ? filter(summary, entry) : false;
+    }
 };
 
 class MailTest : public ::testing::Test {

@@ -4,7 +4,9 @@
 #include "MailTestBed.h"
 #include "SummaryFile.h"
 
+#include <chrono>
 #include <regex>
+#include <thread>
 #include <sys/stat.h>
 
 using namespace korvalin;
@@ -176,6 +178,37 @@ TEST_F(MailTest, StoredMailsAreListedAtOnceAndAFreshSummaryConfirmsThemKeepingBo
     EXPECT_EQ(script->Fetched().size(), 3u) << "nothing is fetched again";
 }
 
+// Filters run without the summary's lock: what the person does meanwhile
+// stays, and a mail the list refuses is never filtered.
+TEST_F(MailTest, FiltersRunOnlyForMailsListedAndKeepWhatHappensMeanwhile)
+{
+    script->AddMail(-1, MakeMail("<a>"));
+    auto summary = OpenAndSettle(*joe->Inbox());
+    engine().Mail().CloseFolder(*joe->Inbox());
+    int filtered = 0;
+    hooks.filter = [&](FolderSummary& listing, SummaryEntry& entry) {
+        if (++filtered == 1)
+            listing.MarkAsRead({listing.FindRow(entry.MessageId)});  // the person, meanwhile
+        return false;
+    };
+    summary = OpenAndSettle(*joe->Inbox());
+    EXPECT_EQ(summary->Entry(1)->Locator, "loc-<a>");
+    EXPECT_FALSE(summary->Entry(1)->New) << "the Mark as read made during the filters stays";
+
+    filtered = 0;
+    hooks.filter = [&](FolderSummary& listing, SummaryEntry& entry) {
+        if (++filtered == 1)
+            listing.AddSummaryEntry(entry, false);  // the same mail, listed by another check meanwhile
+        return false;
+    };
+    SummaryEntry fresh = MakeMail("<b>").summary;
+    EXPECT_EQ(summary->AddSummaryEntry(fresh, false), 2);
+    EXPECT_EQ(filtered, 1);
+    EXPECT_EQ(summary->AddSummaryEntry(fresh, false), -1);
+    EXPECT_EQ(filtered, 1) << "a listed mail is not filtered again";
+    hooks.filter = nullptr;
+}
+
 TEST_F(MailTest, AFolderOpenedOfflineShowsWhatIsKeptWithoutChecking)
 {
     bed.engine->Online().SetOnline(false);
@@ -233,6 +266,30 @@ TEST_F(MailTest, ClosingWritesTheCounterRecordFirstAndOnlyMailsKeptLocally)
     EXPECT_EQ(text.find("<old>"), std::string::npos) << "never fetched, so not kept";
 }
 
+// A folder reopened while it closes reads the file its closing wrote.
+TEST_F(MailTest, ReopeningWhileTheFolderClosesWaitsForItsFile)
+{
+    script->AddMail(-1, MakeMail("<a>"));
+    auto summary = OpenAndSettle(*joe->Inbox());
+    summary->MarkAsRead({1});
+    bed.engine->Online().SetOnline(false);
+    std::thread reopen;
+    bed.ui.onNewMailListChanged = [&] {
+        if (reopen.joinable())
+            return;
+        reopen = std::thread([&] { engine().Mail().OpenFolder(*joe->Inbox()); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    };
+    engine().Mail().FolderWindowClosed(*joe->Inbox());
+    ASSERT_TRUE(reopen.joinable());
+    reopen.join();
+    bed.ui.onNewMailListChanged = nullptr;
+    auto reopened = engine().Mail().Summary(*joe->Inbox());
+    ASSERT_NE(reopened, nullptr);
+    ASSERT_EQ(reopened->FindRow("<a>"), 1);
+    EXPECT_FALSE(reopened->Entry(1)->New) << "read from the file its closing wrote";
+}
+
 TEST_F(MailTest, TheClearOnExitOptionDeletesEveryLocalCopyAndWritesAnEmptySummaryFile)
 {
     script->AddMail(-1, MakeMail("<a>"));
@@ -257,6 +314,7 @@ TEST_F(MailTest, ASummaryFileThatCannotBeWrittenKeepsTheLocalCopies)
     const std::filesystem::path file = CacheFile(*joe, summary->Entry(1)->Cache);
     ASSERT_TRUE(std::filesystem::exists(file));
     // A directory in the way makes the replacement fail, whoever runs the test.
+    std::filesystem::remove(joe->Folder() / "Inbox.sum");
     std::filesystem::create_directories(joe->Folder() / "Inbox.sum" / "in-the-way");
     LogMessages();
 

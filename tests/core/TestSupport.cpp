@@ -63,6 +63,7 @@ void FakeProviderScript::Release()
     {
         std::lock_guard lock(mutex);
         blockLogin = false;
+        blockAddressBook = false;
         blockSummary = false;
         blockSend = false;
     }
@@ -116,7 +117,9 @@ bool FakeProvider::DoLogin()
 
 void FakeProvider::GetAddressBook(CAddressArray& book)
 {
-    std::lock_guard lock(script_->mutex);
+    std::unique_lock lock(script_->mutex);
+    ++script_->addressBookCalls;
+    script_->released.wait(lock, [this] { return !script_->blockAddressBook; });
     book = script_->book;
 }
 

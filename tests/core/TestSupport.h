@@ -55,6 +55,8 @@ struct FakeProviderScript {
     std::mutex mutex;
     std::condition_variable released;
     bool blockLogin = false;  // DoLogin waits until Release()
+    bool blockAddressBook = false;  // GetAddressBook waits until Release()
+    int addressBookCalls = 0;
     std::string acceptedPassword = "secret";
     std::vector<std::pair<std::string, std::string>> profiles;  // SetUserProfile calls
     int loginCalls = 0;

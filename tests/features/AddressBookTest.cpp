@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 // AddressEntry lives in the global namespace of the plug-in contract.
 static bool operator==(const AddressEntry& a, const AddressEntry& b)
 {
@@ -96,11 +100,49 @@ TEST_F(AddressBookTest, MissingFileGivesAnEmptyBookAndAFailedSaveTellsThePerson)
     EXPECT_TRUE(joe->AddressBook().empty());
     Hold(*joe, {{true, "Ann", "ann@x"}});
     std::filesystem::create_directories(BookFile(*joe));  // a folder in the file's place
-    bed.hooks.SaveAddressBook(*joe);
+    bed.hooks.SaveAddressBook(*joe, true);
     auto texts = bed.bed.ui.MessageTexts();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[1], kAddressBookSaveFailed);
     EXPECT_EQ(joe->AddressBook().size(), 1u);  // the book stays in memory
+}
+
+// A book that could not be written at log-off stays in memory and is
+// written at exit; a save while the program runs keeps it held.
+TEST_F(AddressBookTest, AFailedSaveAtLogOffKeepsTheBookForTheNextSave)
+{
+    Hold(*joe, {{true, "Ann", "ann@x"}});
+    std::filesystem::create_directories(BookFile(*joe));  // a folder in the file's place
+    bed.engine().Accounts().LogOff(*joe);
+    EXPECT_EQ(joe->AddressBook().size(), 1u);
+
+    std::filesystem::remove(BookFile(*joe));
+    bed.engine().SaveWhileRunning();
+    EXPECT_EQ(ReadFile(BookFile(*joe)), "y=Ann=ann@x\r\n");
+    joe->SetAddressBook({{true, "Ann", "ann@x"}, {true, "Bob", "bob@y"}});
+    bed.engine().SaveAtExit();
+    EXPECT_EQ(ReadFile(BookFile(*joe)), "y=Ann=ann@x\r\ny=Bob=bob@y\r\n");
+}
+
+// A second Synchronize while one runs uploads nothing twice.
+TEST_F(AddressBookTest, ASynchronizeWhileOneRunsIsRefused)
+{
+    Hold(*joe, {{true, "Kim", "kim@x"}});
+    std::unique_lock serviceBusy(joeScript->mutex);  // the first upload waits on the service
+    std::thread first([&] { SynchronizeAddressBooks(bed.engine(), bed.hooks.Books()); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::atomic<bool> secondEnded{false};
+    std::thread second([&] {
+        SynchronizeAddressBooks(bed.engine(), bed.hooks.Books());
+        secondEnded = true;
+    });
+    for (int i = 0; i < 100 && !secondEnded; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(secondEnded);
+    serviceBusy.unlock();
+    first.join();
+    second.join();
+    EXPECT_EQ(joeScript->Events(), (std::vector<std::string>{"add Kim=kim@x", "book"}));
 }
 
 TEST_F(AddressBookTest, NewEntriesAreUploadedOnceThenLocked)

@@ -124,7 +124,10 @@ TEST_F(UpdateTest, AcceptedOfferDownloadsIntoUpDirAndHandsOverToTheUpgrader)
     SetFile("newgate.so", "NEW");
     WriteFile(Data("UpDir") / "stale.so", "old download");
     bed.port.answerOffer = [](UpdateOfferBox& box) { box.OnUpdateNow(); };
+    std::shared_ptr<CAccount> joe = bed.AddAccount("Mail", "joe");
+    bed.engine().Mail().OpenFolder(*joe->Inbox());
     FetchAndProcess();
+    EXPECT_TRUE(bed.engine().Mail().OpenSummaries().empty()) << "every summary is written before the hand-over";
 
     ASSERT_EQ(bed.port.offers.size(), 1u);
     EXPECT_NE(bed.port.offers[0].find("New features:\n----------------\nFaster\nA new service\n"), std::string::npos);

@@ -4,10 +4,17 @@
 #include "ProgramApplication.h"
 #include "StatusPanes.h"
 #include "UiTestSupport.h"
+#include "SessionEnd.h"
 #include "UserStore.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <thread>
 
 namespace korvalin::ui::test {
 namespace {
@@ -125,6 +132,77 @@ TEST(FatalStops, MemoryRunningOutWhileAnEventIsHandledEndsThroughTheFatalStop)
     }
     EXPECT_EQ(std::string(kOutOfMemoryText),
               "Fatal Error: Out of memory. Please close other applications and run Korvalin again");
+}
+
+// SIGTERM (as SIGHUP) saves what Exit saves, asking nothing, and closes.
+TEST_F(ShutdownTest, SigtermSavesAsExitWithoutAsking)
+{
+    SessionEnd watcher;
+    ASSERT_TRUE(watcher.Watching());
+    QObject::connect(&watcher, &SessionEnd::EndRequested, frame.get(), &MainFrame::EndWithoutQuestions);
+    bool closed = false;
+    QObject::connect(frame.get(), &MainFrame::Closed, [&closed] { closed = true; });
+    ProviderEntry& mail = AddProvider("TestMail");
+    auto ann = AddAccount(mail, "ann");
+    engine->Online().SetOnline(false);
+    AddPendingDownload(ann);
+    frame->show();
+
+    std::raise(SIGTERM);
+    for (int i = 0; i < 200 && !closed; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(CountMessages(kQuitQuestion), 0u);
+    EXPECT_EQ(UserStore(paths.storeFile).Read("TestMail").state, StoreRead::Found);
+}
+
+// A call of another thread still waiting when the program ends gets its
+// cancel answer: the event loop that would run it is gone.
+TEST_F(ShutdownTest, AWaitingCallOfAnotherThreadIsAnsweredWhenShutdownBegins)
+{
+    std::atomic<bool> returned{false};
+    MessageAnswer answer = MessageAnswer::Yes;
+    std::thread worker([&] {
+        MessageBoxRequest question;
+        question.buttons = MessageButtons::YesNo;
+        question.defaultButton = MessageAnswer::Yes;
+        answer = port.ShowMessage(question).answer;
+        returned = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    port.BeginShutdown();
+    for (int i = 0; i < 200 && !returned; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(returned);
+    while (!returned)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    worker.join();
+    EXPECT_EQ(answer, MessageAnswer::No);
+    EXPECT_TRUE(messages.empty());
+}
+
+// The shutdown's questions and waits serve the event loop: what runs meanwhile
+// (a check-timer tick, another end request) does not run it again.
+TEST_F(ShutdownTest, TheShutdownDoesNotRunAgainWhileItAsks)
+{
+    ProviderEntry& mail = AddProvider("TestMail");
+    auto ann = AddAccount(mail, "ann");
+    engine->Online().SetOnline(false);
+    AddPendingDownload(ann);
+    frame->show();
+    bool nested = true;
+    port.SetMessagePresenter([&](QWidget*, const MessageBoxRequest& request) {
+        messages.push_back(request);
+        if (messages.size() == 1)
+            nested = frame->Shutdown();
+        MessageBoxReply reply;
+        reply.answer = MessageAnswer::Yes;
+        return reply;
+    });
+
+    EXPECT_TRUE(frame->close());
+    EXPECT_FALSE(nested);
+    EXPECT_EQ(CountMessages(kQuitQuestion), 1u);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTest>
@@ -169,6 +170,25 @@ TEST_F(SummaryViewTest, SelectAllThenDeleteNeverOffersTheCounterRow)
     ASSERT_TRUE(WaitUntil([&] { return view.topLevelItemCount() == 1; }));
     EXPECT_EQ(view.topLevelItem(0)->text(2), "0 mails");
     EXPECT_TRUE(WaitUntil([&] { return script->deleted.load() == 3; }));
+}
+
+// The window may go while the command asks (its question runs the event loop).
+TEST_F(SummaryViewTest, AWindowClosedDuringTheDeleteQuestionIsLeftAlone)
+{
+    script->summary = {Mail("1", "a", "one")};
+    SummaryWindow& window = OpenInbox();
+    window.View().topLevelItem(1)->setSelected(true);
+    QPointer<SummaryWindow> watched = &window;
+    port.SetMessagePresenter([&](QWidget*, const MessageBoxRequest& request) {
+        messages.push_back(request);
+        delete watched.data();
+        MessageBoxReply reply;
+        reply.answer = MessageAnswer::Yes;
+        return reply;
+    });
+    frame->Commands().deleteMail->trigger();
+    EXPECT_TRUE(watched.isNull());
+    EXPECT_EQ(messages.size(), 1u);
 }
 
 TEST_F(SummaryViewTest, ARangeSelectionLeavesTheCounterRowOut)

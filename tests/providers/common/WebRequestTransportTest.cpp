@@ -105,6 +105,21 @@ TEST(WebTransport, UnreachablePortGivesFalseAndAnEmptyBuffer)
     EXPECT_FALSE(request.GetPage("not a url at all", page));
 }
 
+TEST(WebTransport, AnAnswerPastTheSizeLimitFailsTheFetch)
+{
+    HttpTestServer server([](const HttpRequest&) { return HttpResponse::Page(std::string(5000, 'x')); });
+    CWebRequest request;
+    EXPECT_EQ(CWebRequest::kMaxAnswerBytes, size_t{64} << 20);
+    request.MaxAnswerBytes = 4096;
+    std::string page;
+    EXPECT_FALSE(request.GetPage(server.BaseUrl() + "/big", page));
+    EXPECT_TRUE(page.empty());
+    EXPECT_NE(request.LastError().find("longer than 4096 bytes"), std::string::npos);
+    request.MaxAnswerBytes = 5000;
+    EXPECT_TRUE(request.GetPage(server.BaseUrl() + "/big", page));
+    EXPECT_EQ(page.size(), 5000u);
+}
+
 TEST(WebTransport, RedirectionIsFollowed)
 {
     HttpTestServer server(EchoHandler);

@@ -110,8 +110,10 @@ void AccountManager::AddNewAccount()
             continue;
         }
         pop.reset();
-        if (UsesServerSettings(form.providerNames[static_cast<size_t>(form.provider)])) {
+        const std::string& chosen = form.providerNames[static_cast<size_t>(form.provider)];
+        if (UsesServerSettings(chosen)) {
             PopSettings entered;
+            entered.imap = SpeaksImap(chosen);
             bool confirmed = false;
             while (!confirmed && services_.ui.AskPopSettings(entered)) {
                 confirmed = ValidPopSettings(entered);
@@ -132,7 +134,7 @@ void AccountManager::AddNewAccount()
         password = form.password;
     std::shared_ptr<CAccount> account = AddAccount(provider, form.login, password, form.savePassword, 1);
     if (account && account->State().inTree && pop) {
-        services_.log.Info(*account, "Adding POP3 account");
+        services_.log.Info(*account, pop->imap ? "Adding IMAP account" : "Adding POP3 account");
         account->Update([&](AccountState& state) {
             state.isPop = true;
             state.pop = *pop;
@@ -213,6 +215,7 @@ LoginForm AccountManager::FormFor(const CAccount& account) const
     form.soundPath = state.soundPath;
     form.isPop = state.isPop;
     form.pop = state.pop;
+    form.pop.imap = SpeaksImap(form.providerName);
     return form;
 }
 

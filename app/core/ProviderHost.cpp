@@ -57,7 +57,12 @@ bool SameProviderName(const std::string& a, const std::string& b)
 
 bool UsesServerSettings(const std::string& providerName)
 {
-    return SameProviderName(providerName, "POPMail") || SameProviderName(providerName, "IMAPMail");
+    return SameProviderName(providerName, "POPMail") || SpeaksImap(providerName);
+}
+
+bool SpeaksImap(const std::string& providerName)
+{
+    return SameProviderName(providerName, "IMAPMail");
 }
 
 namespace {

@@ -58,6 +58,8 @@ bool SameProviderName(const std::string& a, const std::string& b);
 // The mailbox providers set up with servers, login and address (POP3 and
 // IMAP, each with SMTP): their accounts carry the POP settings fields.
 bool UsesServerSettings(const std::string& providerName);
+// Of those, the one whose incoming server speaks IMAP.
+bool SpeaksImap(const std::string& providerName);
 
 class ProviderHost {
 public:

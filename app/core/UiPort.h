@@ -47,6 +47,9 @@ struct PopSettings {
     std::string displayName;
     std::string emailAddress;
     bool deleteFromServer = false;
+    // The incoming server speaks IMAP, not POP3: it follows the account's
+    // provider and is never stored.
+    bool imap = false;
 };
 
 // The login box ("Enter your login information"): filled by the engine,

@@ -64,26 +64,34 @@ bool ValidPopSettings(const PopSettings& settings)
            settings.emailAddress.find('@') != std::string::npos;
 }
 
-PopFields::PopFields(QWidget* parent, const PopSettings& settings)
+PopFields::PopFields(QWidget* parent, const PopSettings& settings) : imap_(settings.imap)
 {
-    pop3 = Field(parent, settings.pop3Server, "pop3Server");
+    pop3 = Field(parent, settings.pop3Server, imap_ ? "imapServer" : "pop3Server");
     smtp = Field(parent, settings.smtpServer, "smtpServer");
-    pop3Security = new ServerSecurity(pop3, MailProtocol::Pop3, parent);
+    pop3Security = new ServerSecurity(pop3, imap_ ? MailProtocol::Imap : MailProtocol::Pop3, parent);
     smtpSecurity = new ServerSecurity(smtp, MailProtocol::Smtp, parent);
     name = Field(parent, settings.displayName, "displayName");
     address = Field(parent, settings.emailAddress, "emailAddress");
     deleteFromServer = new QCheckBox("&Delete mails from server on downloading", parent);
     deleteFromServer->setObjectName("deleteFromServer");
     deleteFromServer->setChecked(settings.deleteFromServer);
+    if (imap_)
+        deleteFromServer->hide();  // IMAP deletes to Trash on the server
 }
 
 void PopFields::AddTo(QFormLayout& form)
 {
     form.addRow("&E-mail address:", address);
     form.addRow("Your &name:", name);
-    AddServerRow(form, "P&OP3 server:", pop3, *pop3Security);
+    AddServerRow(form, imap_ ? "&IMAP server:" : "P&OP3 server:", pop3, *pop3Security);
     AddServerRow(form, "S&MTP server:", smtp, *smtpSecurity);
-    form.addRow(QString(), deleteFromServer);
+    if (!imap_)
+        form.addRow(QString(), deleteFromServer);
+}
+
+QString PopFields::Title() const
+{
+    return imap_ ? "IMAP Mail Account settings" : "POP Mail Account settings";
 }
 
 PopSettings PopFields::Values() const
@@ -94,6 +102,7 @@ PopSettings PopFields::Values() const
     settings.displayName = S(name->text().trimmed());
     settings.emailAddress = S(address->text().trimmed());
     settings.deleteFromServer = deleteFromServer->isChecked();
+    settings.imap = imap_;
     return settings;
 }
 
@@ -122,11 +131,11 @@ LoginBox::LoginBox(const LoginForm& form, LoginBoxMode mode, Teller tell, QWidge
     auto* soundLayout = new QVBoxLayout(soundGroup_);
     soundLayout->addWidget(sound_);
 
-    popGroup_ = new QGroupBox("POP Mail Account settings", this);
+    popGroup_ = new QGroupBox(pop_.Title(), this);
     auto* popForm = new QFormLayout(popGroup_);
     pop_.AddTo(*popForm);
 
-    // A POP account shows its servers, so that a wrong one can be put
+    // A POP or IMAP account shows its servers, so that a wrong one can be put
     // right at a failed login; only the properties show the sound.
     const bool properties = mode == LoginBoxMode::Properties;
     soundGroup_->setVisible(properties);
@@ -156,7 +165,7 @@ LoginForm LoginBox::Form() const
 void LoginBox::accept()
 {
     if (form_.isPop && !ValidPopSettings(pop_.Values())) {
-        tell_(kInvalidPopSettings);
+        tell_(pop_.InvalidText());
         return;
     }
     QDialog::accept();
@@ -201,7 +210,7 @@ NewAccountForm NewAccountBox::Form() const
 PopSettingsBox::PopSettingsBox(const PopSettings& settings, Teller tell, QWidget* parent)
     : QDialog(parent), tell_(std::move(tell)), pop_(this, settings)
 {
-    setWindowTitle("POP Mail Account settings");
+    setWindowTitle(pop_.Title());
     setObjectName("popSettingsBox");
     auto* fields = new QFormLayout;
     pop_.AddTo(*fields);
@@ -215,7 +224,7 @@ PopSettingsBox::PopSettingsBox(const PopSettings& settings, Teller tell, QWidget
 void PopSettingsBox::accept()
 {
     if (!ValidPopSettings(pop_.Values())) {
-        tell_(kInvalidPopSettings);
+        tell_(pop_.InvalidText());
         return;
     }
     QDialog::accept();

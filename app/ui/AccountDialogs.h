@@ -1,6 +1,6 @@
 // The account boxes the engine asks for: "Enter your login information" (at
 // a login, and in properties mode for "&Properties"), "Add New Account" and
-// "POP Mail Account settings". Each Run function returns false when the
+// "POP Mail Account settings" (or "IMAP Mail Account settings"). Each Run function returns false when the
 // person cancelled, else true with the form holding what was entered.
 #pragma once
 
@@ -24,6 +24,7 @@ class ServerSecurity;
 class SoundPicker;
 
 inline constexpr const char* kInvalidPopSettings = "Invalid value: Please check your SMTP/POP3/Email ID/Name entries.";
+inline constexpr const char* kInvalidImapSettings = "Invalid value: Please check your SMTP/IMAP/Email ID/Name entries.";
 
 // Tells the person something (the message boxes of the port).
 using Teller = std::function<void(const std::string& text)>;
@@ -31,20 +32,30 @@ using Teller = std::function<void(const std::string& text)>;
 // SMTP server, POP3 server and name given, and an address with "@".
 bool ValidPopSettings(const PopSettings& settings);
 
-// The POP fields, shared by the login box and the POP settings box.
+// The server fields, shared by the login box and the settings box. The
+// incoming server is an IMAP one when settings.imap says so; then the
+// POP3-only delete option is not offered (its value is kept).
 class PopFields {
 public:
     PopFields(QWidget* parent, const PopSettings& settings);
     void AddTo(QFormLayout& form);
     PopSettings Values() const;
+    bool Imap() const { return imap_; }
+    // "POP Mail Account settings" or "IMAP Mail Account settings".
+    QString Title() const;
+    // The text the person is told for settings that are not valid.
+    const char* InvalidText() const { return imap_ ? kInvalidImapSettings : kInvalidPopSettings; }
 
-    QLineEdit* pop3 = nullptr;
+    QLineEdit* pop3 = nullptr;  // the incoming server, POP3 or IMAP
     QLineEdit* smtp = nullptr;
     ServerSecurity* pop3Security = nullptr;  // the scheme of each server field
     ServerSecurity* smtpSecurity = nullptr;
     QLineEdit* name = nullptr;
     QLineEdit* address = nullptr;
     QCheckBox* deleteFromServer = nullptr;
+
+private:
+    bool imap_ = false;
 };
 
 enum class LoginBoxMode { Login, Properties };

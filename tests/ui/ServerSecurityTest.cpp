@@ -4,7 +4,9 @@
 #include "AccountDialogs.h"
 #include "ServerSecurity.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 
 #include <gtest/gtest.h>
@@ -89,4 +91,46 @@ TEST(ServerSecurityChoice, TypedSchemeMovesIntoTheChoice)
     EXPECT_EQ(box.Fields().smtp->text(), "smtp.example.org:1465");
     EXPECT_EQ(box.Fields().smtpSecurity->Choice()->currentText(), "SSL/TLS");
     EXPECT_EQ(box.Settings().smtpServer, "smtps://smtp.example.org:1465");
+}
+
+TEST(ServerSecurityChoice, TheIncomingServerFollowsTheProvidersProtocol)
+{
+    struct Case {
+        bool Imap;
+        const char* Title;
+        const char* Label;
+        bool DeleteOffered;
+        const char* Typed;       // at the opportunistic default port
+        const char* TlsShown;    // after SSL/TLS is chosen
+        const char* TlsValue;
+        const char* StartTlsShown;  // after STARTTLS is chosen
+        const char* StartTlsValue;
+    };
+    const Case cases[] = {
+        {false, "POP Mail Account settings", "POP3 server:", true, "mail.example.org:110", "mail.example.org:995",
+         "pop3s://mail.example.org", "mail.example.org:110", "pop3://mail.example.org"},
+        {true, "IMAP Mail Account settings", "IMAP server:", false, "mail.example.org:143", "mail.example.org:993",
+         "imaps://mail.example.org", "mail.example.org:143", "imap://mail.example.org"},
+    };
+    for (const Case& c : cases) {
+        PopSettings settings = Stored("x", "y");
+        settings.imap = c.Imap;
+        PopSettingsBox box(settings, [](const std::string&) {});
+        box.show();
+        EXPECT_EQ(box.windowTitle(), c.Title);
+        QString label;
+        for (const QLabel* text : box.findChildren<QLabel*>())
+            if (text->buddy() == box.Fields().pop3)
+                label = text->text().remove('&');
+        EXPECT_EQ(label, c.Label);
+        EXPECT_EQ(box.Fields().deleteFromServer->isVisible(), c.DeleteOffered) << c.Label;
+        box.Fields().pop3->setText(c.Typed);
+        box.Fields().pop3Security->SetMode(Security::ImplicitTls);
+        EXPECT_EQ(box.Fields().pop3->text().toStdString(), c.TlsShown);
+        EXPECT_EQ(box.Settings().pop3Server, c.TlsValue);
+        box.Fields().pop3Security->SetMode(Security::StartTlsRequired);
+        EXPECT_EQ(box.Fields().pop3->text().toStdString(), c.StartTlsShown);
+        EXPECT_EQ(box.Settings().pop3Server, c.StartTlsValue);
+        EXPECT_EQ(box.Settings().imap, c.Imap) << "the box hands the protocol back";
+    }
 }

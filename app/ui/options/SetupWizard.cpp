@@ -90,6 +90,7 @@ WizardAccountsPage::WizardAccountsPage(Engine& engine, FilterRules* rules, QWidg
 
     askPop_ = [this]() -> std::optional<PopSettings> {
         PopSettings settings;
+        settings.imap = NeedsImapSettings(engine_, provider->currentIndex());
         if (!engine_.Ui().AskPopSettings(settings))
             return std::nullopt;
         return settings;

@@ -33,6 +33,12 @@ bool NeedsPopSettings(Engine& engine, int provider)
     return entry != nullptr && UsesServerSettings(entry->name);
 }
 
+bool NeedsImapSettings(Engine& engine, int provider)
+{
+    ProviderEntry* entry = ProviderAt(engine, provider);
+    return entry != nullptr && SpeaksImap(entry->name);
+}
+
 bool AddWizardAccount(Engine& engine, FilterRules* rules, const WizardAccount& wanted)
 {
     ProviderEntry* provider = ProviderAt(engine, wanted.provider);
@@ -63,7 +69,7 @@ bool AddWizardAccount(Engine& engine, FilterRules* rules, const WizardAccount& w
         }
     });
     if (wanted.pop)
-        engine.Log().Info(*account, "Adding POP3 account");
+        engine.Log().Info(*account, wanted.pop->imap ? "Adding IMAP account" : "Adding POP3 account");
     if (wanted.icqPaging) {
         if (Status paged = AddIcqPaging(engine, *rules, *account, wanted.icqNumber); !paged)
             Tell(engine.Ui(), paged.error);

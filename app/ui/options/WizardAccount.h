@@ -23,11 +23,14 @@ struct WizardAccount {
     std::string soundPath;
     bool icqPaging = false;
     std::string icqNumber;
-    std::optional<PopSettings> pop;  // a POP account's confirmed settings
+    std::optional<PopSettings> pop;  // a POP or IMAP account's confirmed settings
 };
 
-// Whether the account's provider is the POP3 one (it needs its settings first).
+// Whether the account's provider is set up with servers (POP3 or IMAP,
+// with SMTP): it needs its settings first.
 bool NeedsPopSettings(Engine& engine, int provider);
+// Whether those servers are IMAP ones.
+bool NeedsImapSettings(Engine& engine, int provider);
 
 // Adds the account; false (the person was told why) when it was not added.
 // rules may be null (no filters: the ICQ paging is then refused).

@@ -128,7 +128,7 @@ TEST_F(TlsServerTest, SendCheckFetchAndDeleteOverEveryKindOfTls)
         std::string body;
         CMailMessage fetched;
         ASSERT_TRUE(provider->GetMail(list[0].Locator, body, fetched)) << provider->Pop.LastError;
-        EXPECT_EQ(body, "<pre>Line one\r\n.dot line\r\n\r\nlast\r\n</pre>");
+        EXPECT_EQ(body, korvalin::test::PlainPage("Line one\n.dot line\n\nlast\n"));
         ASSERT_TRUE(provider->DeleteMail(list[0].Locator)) << provider->Pop.LastError;
         EXPECT_EQ(Servers().MailCount(), 0);
         // The whole plug-in path sends too.

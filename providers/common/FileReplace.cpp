@@ -16,7 +16,7 @@ std::string Reason(const std::string& what, const std::filesystem::path& file)
 
 }  // namespace
 
-bool ReplaceFileAtomically(const std::filesystem::path& file, const std::string& data, std::string& error)
+bool ReplaceFileAtomically(const std::filesystem::path& file, const std::string& data, std::string& error, bool flush)
 {
     std::filesystem::path temporary = file;
     temporary += ".tmp" + std::to_string(getpid());
@@ -38,7 +38,7 @@ bool ReplaceFileAtomically(const std::filesystem::path& file, const std::string&
             written += static_cast<size_t>(n);
         }
     }
-    if (ok && fsync(fd) != 0) {
+    if (ok && flush && fsync(fd) != 0) {
         error = Reason("flush", temporary);
         ok = false;
     }

@@ -223,7 +223,9 @@ void CPopProvider::WriteCache()
     for (const auto& [uidl, mail] : KnownMails)
         mails.push_back({uidl, mail.From, mail.Subject, mail.Date, mail.MessageId});
     std::string why;
-    if (korvalin::ReplaceFileAtomically(file, korvalin::pop::WriteUidlCache(MailboxKey, mails), why))
+    // Not flushed: a file cut short by a crash is dropped at the next read,
+    // which then costs one check that reads every header.
+    if (korvalin::ReplaceFileAtomically(file, korvalin::pop::WriteUidlCache(MailboxKey, mails), why, false))
         CacheChanged = false;
     else
         korvalin::ProviderLog(korvalin::ProviderLogLevel::Warning, "POP3 " + Pop.Server + ": " + why);

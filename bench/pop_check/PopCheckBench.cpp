@@ -3,12 +3,14 @@
 //
 //   first     a fresh provider's first check (nothing known yet)
 //   nothing   a later check that finds nothing new
+//   restart   the first check of a provider made after a restart (what the
+//             first one learnt is read from the account's cache file)
 //   new-10    a later check that finds 10 new mails
 //   tls       a later check that finds nothing new, through a second Dovecot
 //             on the same mailbox that speaks TLS (pop3s)
 //
-// against pipe-top, uidl-only and seq-top-uidl-new 10 of clients.py (tls
-// against the plain uidl-only).
+// against pipe-top, uidl-only and seq-top-uidl-new 10 of clients.py (restart
+// and tls against the plain uidl-only).
 //
 //   pop_check [--sizes 5000] [--delays 0,25] [--reps 5]
 //
@@ -143,10 +145,11 @@ int main(int argc, char** argv)
             reps = std::atoi(argv[i + 1]);
     }
     std::printf("POP3 checks, median of %d runs, seconds (kit: %s)\n\n", reps, KitDirectory().c_str());
-    std::printf("%5s %5s | %9s %9s %9s | %9s %9s %9s %9s | %8s %8s %8s %8s\n", "N", "delay", "pipe-top",
-                "uidl-only", "uidl-new", "first", "nothing", "new-10", "tls", "first/", "nothing/", "new-10/", "tls/");
-    std::printf("%5s %5s | %9s %9s %9s | %9s %9s %9s %9s | %8s %8s %8s %8s\n", "", "", "", "", "10", "", "", "",
-                "nothing", "pipe", "uidl", "uidl-new", "uidl");
+    std::printf("%5s %5s | %9s %9s %9s | %9s %9s %9s %9s %9s | %8s %8s %8s %8s %8s\n", "N", "delay", "pipe-top",
+                "uidl-only", "uidl-new", "first", "nothing", "restart", "new-10", "tls", "first/", "nothing/",
+                "restart/", "new-10/", "tls/");
+    std::printf("%5s %5s | %9s %9s %9s | %9s %9s %9s %9s %9s | %8s %8s %8s %8s %8s\n", "", "", "", "", "10", "", "",
+                "", "", "nothing", "pipe", "uidl", "uidl", "uidl-new", "uidl");
 
     for (int size : sizes) {
         DovecotFixture fixture;
@@ -155,6 +158,9 @@ int main(int argc, char** argv)
             Fail(error);
         NewestMails newest(fixture.Maildir(), kNewMails);
         std::string maildir = fixture.Maildir();
+        // The data root the providers keep their cache file under.
+        fs::path dataRoot = fs::path(maildir).parent_path().parent_path().parent_path() / "data-root";
+        fs::create_directories(dataRoot / "Accounts" / "testuser.POPMail");
         TlsDovecot tls;
         if (!tls.Start(maildir.substr(0, maildir.size() - std::strlen("/mail/testuser/Maildir")), error))
             Fail(error);
@@ -182,10 +188,18 @@ int main(int argc, char** argv)
                     Fail("clients.py seq-top-uidl-new failed");
                 times["uidl-new"].push_back(run.Seconds);
 
+                fs::remove(dataRoot / "Accounts" / "testuser.POPMail" / "uidl.cache");
                 CPopProvider provider;
+                provider.DataRoot = dataRoot;
                 provider.SetUserProfile(fixture.AccountLine(port), "secret");
                 times["first"].push_back(Check(provider, size));
                 times["nothing"].push_back(Check(provider, size));
+                {
+                    CPopProvider restarted;
+                    restarted.DataRoot = dataRoot;
+                    restarted.SetUserProfile(fixture.AccountLine(port), "secret");
+                    times["restart"].push_back(Check(restarted, size));
+                }
 
                 newest.Hide();
                 Check(provider, size - kNewMails);  // the provider forgets the hidden ones
@@ -207,16 +221,17 @@ int main(int argc, char** argv)
             double uidlNew = Median(times["uidl-new"]);
             double first = Median(times["first"]);
             double nothing = Median(times["nothing"]);
+            double restart = Median(times["restart"]);
             double fresh = Median(times["new"]);
             double secure = Median(times["tls"]);
-            std::printf("%5d %5d | %9.3f %9.3f %9.3f | %9.3f %9.3f %9.3f %9.3f | %8.2f %8.2f %8.2f %8.2f\n", size,
-                        delay, pipe, uidl, uidlNew, first, nothing, fresh, secure, first / pipe, nothing / uidl,
-                        fresh / uidlNew, secure / uidl);
+            std::printf("%5d %5d | %9.3f %9.3f %9.3f | %9.3f %9.3f %9.3f %9.3f %9.3f | %8.2f %8.2f %8.2f %8.2f %8.2f\n",
+                        size, delay, pipe, uidl, uidlNew, first, nothing, restart, fresh, secure, first / pipe,
+                        nothing / uidl, restart / uidl, fresh / uidlNew, secure / uidl);
             std::fflush(stdout);
         }
     }
     std::printf("\nfirst/pipe: first check against pipe-top; nothing/uidl: check with nothing new against\n"
-                "uidl-only; new-10/uidl-new: check finding %d new mails against seq-top-uidl-new %d;\n"
+                "uidl-only; restart/uidl: first check after a restart against uidl-only; new-10/uidl-new: check finding %d new mails against seq-top-uidl-new %d;\n"
                 "tls/uidl: check with nothing new over pop3s against the plain uidl-only.\n",
                 kNewMails, kNewMails);
     return 0;

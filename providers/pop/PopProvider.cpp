@@ -2,10 +2,14 @@
 
 #include "MimeMail.h"
 #include "OutgoingMail.h"
+#include "FileReplace.h"
 #include "ProviderLog.h"
+#include "UidlCache.h"
 
 #include <algorithm>
 #include <exception>
+#include <fstream>
+#include <sstream>
 
 namespace korvalin::pop {
 
@@ -160,6 +164,71 @@ void CPopProvider::ForgetMailbox()
 {
     KnownMails.clear();
     NoUidl = false;
+    CacheRead = false;
+    CacheChanged = false;
+}
+
+std::filesystem::path CPopProvider::CacheFile() const
+{
+    return korvalin::pop::UidlCachePath(DataRoot, Pop.User);
+}
+
+void CPopProvider::ReadCache()
+{
+    if (CacheRead)
+        return;
+    CacheRead = true;
+    std::filesystem::path file = CacheFile();
+    std::error_code error;
+    if (file.empty() || !std::filesystem::is_regular_file(file, error))
+        return;
+    constexpr std::uintmax_t kLargest = 64u << 20;
+    std::string why;
+    std::vector<korvalin::pop::CachedMail> mails;
+    std::uintmax_t size = std::filesystem::file_size(file, error);
+    if (error || size > kLargest) {
+        why = error ? error.message() : "too large";
+    } else {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        if (!in)
+            why = "cannot be read";
+        else
+            korvalin::pop::ReadUidlCache(text.str(), MailboxKey, mails, why);
+    }
+    if (!why.empty()) {
+        korvalin::ProviderLog(korvalin::ProviderLogLevel::Warning,
+                              "POP3 " + Pop.Server + ": the unique id cache " + file.string() + " is dropped (" + why +
+                                  "); every header is read again");
+        CacheChanged = true;
+        return;
+    }
+    for (korvalin::pop::CachedMail& mail : mails)
+        KnownMails.try_emplace(std::move(mail.Uidl),
+                               KnownMail{std::move(mail.From), std::move(mail.Subject), std::move(mail.Date),
+                                         std::move(mail.MessageId), true});
+}
+
+void CPopProvider::WriteCache()
+{
+    if (!CacheChanged)
+        return;
+    std::filesystem::path file = CacheFile();
+    std::error_code error;
+    if (file.empty() || !std::filesystem::is_directory(file.parent_path(), error))
+        return;
+    std::vector<korvalin::pop::CachedMail> mails;
+    mails.reserve(KnownMails.size());
+    for (const auto& [uidl, mail] : KnownMails)
+        mails.push_back({uidl, mail.From, mail.Subject, mail.Date, mail.MessageId});
+    std::string why;
+    // Not flushed: a file cut short by a crash is dropped at the next read,
+    // which then costs one check that reads every header.
+    if (korvalin::ReplaceFileAtomically(file, korvalin::pop::WriteUidlCache(MailboxKey, mails), why, false))
+        CacheChanged = false;
+    else
+        korvalin::ProviderLog(korvalin::ProviderLogLevel::Warning, "POP3 " + Pop.Server + ": " + why);
 }
 
 bool CPopProvider::DoLogin()
@@ -249,8 +318,10 @@ CPopProvider::KnownMail CPopProvider::Remember(CPopMessage& message, const Listi
 {
     message.ParseSummaryHeader();
     KnownMail known{message.From, message.Subject, message.Date, MessageIdOf(message, listing, number)};
-    if (listing.HasUidls())
+    if (listing.HasUidls()) {
         KnownMails[listing.Uidls[static_cast<size_t>(number - 1)]] = known;
+        CacheChanged = true;
+    }
     return known;
 }
 
@@ -261,7 +332,7 @@ int CPopProvider::LocateMail(const std::string& id, int number, const Listing& l
         if (!listing.HasUidls())
             return nullptr;
         auto found = KnownMails.find(listing.Uidls[static_cast<size_t>(candidate - 1)]);
-        return found == KnownMails.end() ? nullptr : &found->second;
+        return found == KnownMails.end() || found->second.FromFile ? nullptr : &found->second;
     };
     auto holds = [&](int candidate) {
         const KnownMail* mail = known(candidate);
@@ -405,6 +476,14 @@ bool CPopProvider::GetMailSummary(CSummaryArray& list, int)
 bool CPopProvider::ListMails(CSummaryArray& list)
 {
     PopSessionHold hold(Pop);
+    ReadCache();
+    bool checked = CheckMailbox(list);
+    WriteCache();
+    return checked;
+}
+
+bool CPopProvider::CheckMailbox(CSummaryArray& list)
+{
     if (!Pop.Open())
         return false;
     Listing listing;
@@ -444,6 +523,8 @@ bool CPopProvider::ListMails(CSummaryArray& list)
         if (found != KnownMails.end())
             kept.insert(KnownMails.extract(found));
     }
+    if (!KnownMails.empty())  // what is left is gone from the server
+        CacheChanged = true;
     KnownMails.swap(kept);
     list.reserve(list.size() + std::min<size_t>(static_cast<size_t>(listing.Count), 10000));
 

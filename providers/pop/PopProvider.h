@@ -7,6 +7,7 @@
 #include "PopClient.h"
 #include "SmtpClient.h"
 
+#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -47,11 +48,19 @@ public:
     // use it to fail an operation midway.
     std::function<void()> OnListed;
 
+    // The folder above "Accounts": the program's data root, which is the
+    // plug-in's current directory. The checks keep what they learnt in the
+    // account folder under it (when that folder exists), for the next start.
+    std::filesystem::path DataRoot{"."};
+
 private:
     // What a check keeps of a mail, by the server's UIDL, so that the next
     // check fetches headers only for mails it has not seen.
     struct KnownMail {
         std::string From, Subject, Date, MessageId;
+        // Read from the account's cache file: good for a summary, but a mail
+        // is fetched or deleted only after its header was read again.
+        bool FromFile = false;
     };
 
     // The open session's view of the mailbox: the message count and, when
@@ -87,6 +96,12 @@ private:
     int LocateMail(const std::string& id, int number, const Listing& listing);
     bool FetchMail(const std::string& locator, std::string& body, CMailMessage& msg);
     bool ListMails(CSummaryArray& list);
+    bool CheckMailbox(CSummaryArray& list);
+    // The account's cache file: read at the first check, written after each
+    // check that changed what is known.
+    std::filesystem::path CacheFile() const;
+    void ReadCache();
+    void WriteCache();
     // Forgets what the checks learnt when the server or login changes.
     void ForgetMailbox();
 
@@ -95,6 +110,8 @@ private:
     std::unordered_map<std::string, KnownMail> KnownMails;  // by UIDL
     bool NoUidl = false;  // the server refused UIDL: do not ask again
     std::string MailboxKey;  // server, port and user the above belong to
+    bool CacheRead = false;   // the cache file was tried for this mailbox
+    bool CacheChanged = false;  // KnownMails differs from the cache file
 };
 
 namespace korvalin::pop {

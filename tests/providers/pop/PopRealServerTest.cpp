@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <filesystem>
 #include <thread>
 
 using korvalin::test::RealMailServers;
@@ -256,4 +257,41 @@ TEST_F(RealServerTest, SecondCheckSendsNoTop)
     EXPECT_EQ(third[0].Locator, "<c1@x>##1");
     EXPECT_EQ(third[5].Subject, "Arrived later");
     EXPECT_EQ(relay.CountLines("TOP "), 1);
+}
+
+TEST_F(RealServerTest, RestartKeepsTheHeadersUntilTheMailboxChanges)
+{
+    for (int i = 0; i < 4; ++i)
+        Deliver("r" + std::to_string(i) + "@x", "Restart " + std::to_string(i));
+    std::filesystem::path root = std::filesystem::path(Servers().Maildir()).parent_path() / "data-root";
+    std::filesystem::create_directories(root / "Accounts" / "testuser.POPMail");
+    RecordingRelay relay(Servers().PopPort());
+    auto start = [&] {
+        auto provider = std::make_unique<CPopProvider>();
+        provider->DataRoot = root;
+        provider->SetUserProfile("testuser=Test=testuser@example.net=" + relay.Address() + "=127.0.0.1:1",
+                                 RealMailServers::kPassword);
+        CSummaryArray list;
+        EXPECT_TRUE(provider->GetMailSummary(list, -1)) << provider->Pop.LastError;
+        std::vector<std::string> lines;
+        for (const SummaryEntry& e : list)
+            lines.push_back(e.From + "|" + e.Subject + "|" + e.Date + "|" + e.Locator);
+        return lines;
+    };
+    std::vector<std::string> first = start();
+    ASSERT_EQ(first.size(), 4u);
+    EXPECT_EQ(relay.CountLines("TOP "), 4);
+
+    relay.Clear();
+    EXPECT_EQ(start(), first);
+    EXPECT_EQ(relay.CountLines("TOP "), 0);
+
+    // The same mails delivered anew carry new unique ids: every header again.
+    Servers().ClearMailbox();
+    for (int i = 0; i < 4; ++i)
+        Deliver("r" + std::to_string(i) + "@x", "Restart " + std::to_string(i));
+    relay.Clear();
+    EXPECT_EQ(start(), first);
+    EXPECT_EQ(relay.CountLines("TOP "), 4);
+    std::filesystem::remove_all(root);
 }

@@ -1,12 +1,13 @@
 // The SMTP dialogue reading a hostile server: the input is everything the
 // server says, sent at once on a real loopback connection, while the client
-// sends one mail to two recipients and quits.
+// sends one mail to three recipients and quits.
 #include "LoopbackPeer.h"
 #include "SmtpClient.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 using korvalin::fuzz::LoopbackPeer;
 
@@ -26,13 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     client.Configure("127.0.0.1:" + std::to_string(peer.Port()));
     if (!client.Open())
         return 0;
-    CPopMessage message;
-    message.From = "someone@example.com";
-    message.Subject = "Hello";
-    message.Body = "Line one\n.\nLine two";
-    message.AddRecipients("Ann <ann@example.com>, b@example.com");
-    message.AddRecipients("hidden@example.com", true);
-    client.Send(message);
+    client.SendData("someone@example.com", {"ann@example.com", "b@example.com", "hidden@example.com"},
+                    "Subject: Hello\r\n\r\nLine one\r\n.\r\nLine two\r\n");
     client.Quit();
     return 0;
 }

@@ -28,6 +28,9 @@ public:
     // Writes the account's address book; with release the book then leaves
     // memory (log-off). False when it could not be written.
     virtual bool SaveAddressBook(CAccount&, bool /*release*/) { return true; }
+    // Exit saves next: a running address book synchronisation stops calling
+    // the services and changing the books.
+    virtual void StopAddressBookSync() {}
     // Called at most once per run of the program.
     virtual void StartUpdateCheck() {}
     virtual bool RouteTest() { return true; }

@@ -125,6 +125,8 @@ void Engine::StartLogon()
 
 void Engine::SaveAtExit()
 {
+    // A synchronisation still running would change the books after they are written.
+    engineHooks_.StopAddressBookSync();
     checks_.StopAll();
     mail_.CloseAll();
     SaveAccounts();

@@ -67,9 +67,10 @@ public:
     // account whose folder mask is not 0.
     void StartLogon();
 
-    // At exit: the checks stop and every open folder's summary is saved; each
-    // account's folder selection from the tree checks, then the user
-    // information, the address books and every "Sound.kvx".
+    // At exit: the address book synchronisation and the checks stop, and
+    // every open folder's summary is saved; each account's folder selection
+    // from the tree checks, then the user information, the address books and
+    // every "Sound.kvx".
     void SaveAtExit();
     // The desktop session may end: everything SaveAtExit writes is written,
     // and the program goes on.

@@ -24,6 +24,7 @@ public:
     {
         return outer_.SaveAddressBook(account, release);
     }
+    void StopAddressBookSync() override { outer_.StopAddressBookSync(); }
     void StartUpdateCheck() override { outer_.StartUpdateCheck(); }
     bool RouteTest() override { return outer_.RouteTest(); }
     bool ConnectionTest() override { return outer_.ConnectionTest(); }

@@ -4,7 +4,9 @@
 #include "Engine.h"
 #include "TextFormat.h"
 
+#include <algorithm>
 #include <atomic>
+#include <optional>
 #include <thread>
 
 namespace korvalin {
@@ -19,56 +21,54 @@ std::string Trimmed(const std::string& text)
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
-void Upload(CAccount& account)
+// Sends the entries added here (Marked), one call at a time. An entry loses
+// its mark before its call (AddAddress reports nothing either way): a book
+// saved while the call runs then says it was sent, and it is never sent twice.
+void Upload(CAccount& account, AddressBooks& books, AddressBooks::SyncTicket ticket)
 {
-    CAddressArray book = account.AddressBook();
-    CAddressArray uploaded;
-    for (const AddressEntry& entry : book) {
-        if (!entry.Marked)
-            continue;
-        account.ProviderObject().AddAddress(entry.Name, entry.Address);
-        uploaded.push_back(entry);
+    for (;;) {
+        std::optional<AddressEntry> next;
+        books.ChangeForSync(account, ticket, [&next](CAddressArray& book) {
+            auto marked = std::find_if(book.begin(), book.end(), [](const AddressEntry& entry) { return entry.Marked; });
+            if (marked == book.end())
+                return;
+            marked->Marked = false;
+            next = *marked;
+        });
+        if (!next)
+            return;
+        account.ProviderObject().AddAddress(next->Name, next->Address);
     }
-    if (uploaded.empty())
-        return;
-    // The book may have changed during the calls: clear exactly the entries sent.
-    book = account.AddressBook();
-    for (const AddressEntry& sent : uploaded) {
-        for (AddressEntry& entry : book) {
-            if (entry.Marked && entry.Name == sent.Name && entry.Address == sent.Address) {
-                entry.Marked = false;
-                break;
-            }
-        }
-    }
-    account.SetAddressBook(std::move(book));
 }
 
 // Adds the service's entries whose names the local book lacks; true when a
-// local entry of the same name has another address.
-bool Download(CAccount& account)
+// local entry of the same name has another address. A book logged off (or
+// saved for exit) while the service answers is left as it was saved.
+bool Download(CAccount& account, AddressBooks& books, AddressBooks::SyncTicket ticket)
 {
+    if (!books.SyncMayGoOn(account, ticket))
+        return false;
     CAddressArray fresh;
     account.ProviderObject().GetAddressBook(fresh);
-    CAddressArray book = account.AddressBook();
     bool conflict = false;
-    for (AddressEntry& downloaded : fresh) {
-        downloaded.Name = Trimmed(downloaded.Name);
-        bool found = false;
-        for (AddressEntry& local : book) {
-            local.Name = Trimmed(local.Name);
-            if (local.Name == downloaded.Name) {
-                found = true;
-                conflict = conflict || local.Address != downloaded.Address;
-                break;
+    books.ChangeForSync(account, ticket, [&](CAddressArray& book) {
+        for (AddressEntry& downloaded : fresh) {
+            downloaded.Name = Trimmed(downloaded.Name);
+            bool found = false;
+            for (AddressEntry& local : book) {
+                local.Name = Trimmed(local.Name);
+                if (local.Name == downloaded.Name) {
+                    found = true;
+                    conflict = conflict || local.Address != downloaded.Address;
+                    break;
+                }
+            }
+            if (!found) {
+                downloaded.Marked = false;
+                book.push_back(downloaded);
             }
         }
-        if (!found) {
-            downloaded.Marked = false;
-            book.push_back(downloaded);
-        }
-    }
-    account.SetAddressBook(std::move(book));
+    });
     return conflict;
 }
 
@@ -91,23 +91,27 @@ void SynchronizeAddressBooks(Engine& engine, AddressBooks& books)
     ui.SetWaitCursor(true);
     ui.StartBusyAnimation();
     const std::vector<std::shared_ptr<CAccount>> accounts = engine.Accounts().AllAccounts();
-    for (const auto& account : accounts)
+    std::vector<AddressBooks::SyncTicket> tickets;
+    for (const auto& account : accounts) {
         books.EnsureLoaded(*account);
+        tickets.push_back(books.SyncTicketFor(*account));
+    }
 
     std::atomic<bool> done{false};
     bool conflict = false;
     std::thread worker([&] {
         const size_t steps = 2 * accounts.size();
         size_t counter = 0;
-        for (const auto& account : accounts) {
+        for (size_t i = 0; i < accounts.size(); ++i) {
+            CAccount* account = accounts[i].get();
             const bool reachable = engine.Online().Online() && account->LoggedIn();
             ui.SetStatusText(kProgressPane, PercentText(++counter, steps));
             ui.SetStatusText(kMessagePane, "Uploading Address book");
             if (reachable)
-                Upload(*account);
+                Upload(*account, books, tickets[i]);
             ui.SetStatusText(kProgressPane, PercentText(++counter, steps));
             ui.SetStatusText(kMessagePane, "Downloading Address book");
-            if (reachable && Download(*account))
+            if (reachable && Download(*account, books, tickets[i]))
                 conflict = true;
             if (!reachable)
                 engine.Log().Info(*account, "Not logged in: its address book is not synchronised");

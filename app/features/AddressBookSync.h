@@ -18,6 +18,8 @@ inline constexpr const char* kAddressBookSyncRunning =
 // Runs the provider calls on a thread of their own while the UI is kept
 // alive. Accounts that are not logged in (and every account while offline)
 // cannot reach their service: their entries stay marked for a later upload.
+// An account logged off meanwhile, and every account once Exit saves, is
+// left as it was saved: the call under way ends, and no other one follows.
 void SynchronizeAddressBooks(Engine& engine, AddressBooks& books);
 
 }  // namespace korvalin

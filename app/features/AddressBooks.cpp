@@ -47,23 +47,66 @@ bool AddressBooks::LastLoadSucceeded(const CAccount& account) const
 
 bool AddressBooks::SaveAddressBook(CAccount& account, bool release)
 {
-    if (!books_.With(account, [](BookState& state) { return state.held; })) {
-        engine_.Log().Info(account, "The address book was not read in this run; its file stays as it is");
-        return true;
+    Status written;
+    {
+        std::lock_guard turn(turnMutex_);
+        const bool held = books_.With(account, [release](BookState& state) {
+            // A log-off ends the synchronisation of this book, even when the
+            // book cannot be written and stays held.
+            if (release)
+                ++state.releases;
+            return state.held;
+        });
+        if (!held) {
+            engine_.Log().Info(account, "The address book was not read in this run; its file stays as it is");
+            return true;
+        }
+        written = CreateFolder(account.Folder());
+        if (written)
+            written = WriteFileAtomically(FilePath(account), AddressBookText(account.AddressBook()), 0600);
+        // Log-off empties the book after this: the file is what counts now.
+        if (written && release)
+            books_.With(account, [](BookState& state) { state.held = false; });
     }
-    Status written = CreateFolder(account.Folder());
-    if (written)
-        written = WriteFileAtomically(FilePath(account), AddressBookText(account.AddressBook()), 0600);
     if (!written) {
         engine_.Log().Error(account, "Saving the address book: %s", written.error.c_str());
         Tell(engine_.Ui(), "The address book of " + account.LogName() + " could not be written: " + written.error);
         Tell(engine_.Ui(), kAddressBookSaveFailed);
         return false;
     }
-    // Log-off empties the book after this: the file is what counts now.
-    if (release)
-        books_.With(account, [](BookState& state) { state.held = false; });
     return true;
+}
+
+AddressBooks::SyncTicket AddressBooks::SyncTicketFor(const CAccount& account) const
+{
+    return books_.With(account, [](const BookState& state) { return state.releases; });
+}
+
+bool AddressBooks::SyncMayGoOnLocked(const CAccount& account, SyncTicket ticket) const
+{
+    return !syncStopped_ &&
+           books_.With(account, [ticket](const BookState& state) { return state.held && state.releases == ticket; });
+}
+
+bool AddressBooks::SyncMayGoOn(const CAccount& account, SyncTicket ticket) const
+{
+    std::lock_guard turn(turnMutex_);
+    return SyncMayGoOnLocked(account, ticket);
+}
+
+bool AddressBooks::ChangeForSync(CAccount& account, SyncTicket ticket, const std::function<void(CAddressArray&)>& change)
+{
+    std::lock_guard turn(turnMutex_);
+    if (!SyncMayGoOnLocked(account, ticket))
+        return false;
+    account.UpdateAddressBook(change);
+    return true;
+}
+
+void AddressBooks::StopSynchronizing()
+{
+    std::lock_guard turn(turnMutex_);
+    syncStopped_ = true;
 }
 
 void AddressBooks::SaveAddress(CAccount& account, const std::string& name, const std::string& address)

@@ -40,6 +40,12 @@ bool FeatureHooks::SaveAddressBook(CAccount& account, bool release)
     return !books_ || books_->SaveAddressBook(account, release);
 }
 
+void FeatureHooks::StopAddressBookSync()
+{
+    if (books_)
+        books_->StopSynchronizing();
+}
+
 void FeatureHooks::StartUpdateCheck()
 {
     if (update_)

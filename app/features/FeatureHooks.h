@@ -31,6 +31,7 @@ public:
     bool ApplyFilters(FolderSummary& summary, SummaryEntry& entry) override;
     void LoadAddressBook(CAccount& account) override;
     bool SaveAddressBook(CAccount& account, bool release) override;
+    void StopAddressBookSync() override;
     void StartUpdateCheck() override;
     bool RouteTest() override;
     bool ConnectionTest() override;

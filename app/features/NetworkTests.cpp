@@ -5,9 +5,38 @@
 #include "TcpStream.h"
 #include "TextFormat.h"
 
+#include <atomic>
 #include <cerrno>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <type_traits>
 
 namespace korvalin {
+namespace {
+
+// The resolver and the connect may each take their whole time-out when the
+// network or its name service is gone: the probe's call runs on a thread of
+// its own while the caller keeps its windows working (the UI thread serves
+// its events meanwhile; the result comes back in the same order as before).
+template <typename Call>
+std::invoke_result_t<Call&> AwayFromCaller(Engine& engine, Call call)
+{
+    std::optional<std::invoke_result_t<Call&>> result;
+    std::atomic<bool> done{false};
+    try {
+        std::jthread prober([&] {
+            result.emplace(call());
+            done = true;
+        });
+        engine.Ui().KeepAliveUntil([&] { return done.load(); });
+    } catch (const std::system_error& error) {
+        engine.Log().Warning(kCommon, "The network test runs without a thread of its own: %s", error.what());
+    }
+    return result ? std::move(*result) : call();
+}
+
+}  // namespace
 
 bool NetworkTests::RouteTest()
 {
@@ -19,7 +48,7 @@ bool NetworkTests::RouteTest()
     std::string host = value;
     int port = 80;
     SplitHostPort(value, 80, host, port);  // the route test looks at the host only
-    switch (probe_.QueryRoute(host)) {
+    switch (AwayFromCaller(engine_, [&] { return probe_.QueryRoute(host); })) {
     case RouteAnswer::Route:
         return true;
     case RouteAnswer::BadAddress:
@@ -44,7 +73,7 @@ bool NetworkTests::ConnectionTest()
     int error = EINVAL;
     std::string why = "the connection test host \"" + value + "\" is not a host name";
     if (SplitHostPort(value, 80, host, port))
-        error = probe_.Connect(host, port, &why);
+        error = AwayFromCaller(engine_, [&] { return probe_.Connect(host, port, &why); });
     if (error == 0)
         return true;
     engine_.Log().Warning(kCommon, "Connection test: %s", why.c_str());

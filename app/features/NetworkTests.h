@@ -24,6 +24,9 @@ class NetworkTests {
 public:
     NetworkTests(Engine& engine, NetworkProbe& probe) : engine_(engine), probe_(probe) {}
 
+    // Both ask the probe on a thread of their own and keep the caller's
+    // windows working until it answers (UiPort::KeepAliveUntil).
+    //
     // A route to "vendor.address" exists (a name that does not exist says
     // nothing against the network). Asks the person when no socket can be made.
     bool RouteTest();

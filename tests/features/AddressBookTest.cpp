@@ -145,6 +145,56 @@ TEST_F(AddressBookTest, ASynchronizeWhileOneRunsIsRefused)
     EXPECT_EQ(joeScript->Events(), (std::vector<std::string>{"add Kim=kim@x", "book"}));
 }
 
+// Log Off or Exit while the service is slow to answer the synchronisation:
+// the saved book says exactly what the service has; nothing is sent after
+// the save, and nothing comes back into a logged-off book.
+TEST(AddressBookSyncInterrupted, LogOffOrExitSavesWhatTheServiceHas)
+{
+    struct Case {
+        const char* name;
+        const char* slowCall;
+        bool exit;
+        const char* savedBook;
+        std::vector<std::string> calls;
+    };
+    const std::vector<Case> cases{
+        {"log off in the first upload", "add Kim=kim@x", false, "n=Old=old@x\r\nn=Kim=kim@x\r\ny=Lee=lee@x\r\n",
+         {"add Kim=kim@x"}},
+        {"exit in the first upload", "add Kim=kim@x", true, "n=Old=old@x\r\nn=Kim=kim@x\r\ny=Lee=lee@x\r\n",
+         {"add Kim=kim@x"}},
+        {"log off in the download", "book", false, "n=Old=old@x\r\nn=Kim=kim@x\r\nn=Lee=lee@x\r\n",
+         {"add Kim=kim@x", "add Lee=lee@x", "book"}},
+        {"exit in the download", "book", true, "n=Old=old@x\r\nn=Kim=kim@x\r\nn=Lee=lee@x\r\n",
+         {"add Kim=kim@x", "add Lee=lee@x", "book"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FeatureBed fresh;
+        auto account = fresh.AddAccount("HotMail", "joe");
+        auto script = fresh.Script("HotMail");
+        fresh.hooks.LoadAddressBook(*account);
+        account->SetAddressBook({{false, "Old", "old@x"}, {true, "Kim", "kim@x"}, {true, "Lee", "lee@x"}});
+        {
+            std::lock_guard lock(script->mutex);
+            script->serviceBook = {{false, "Sam", "sam@x"}};
+            script->holdAt = c.slowCall;
+        }
+        std::thread sync([&] { SynchronizeAddressBooks(fresh.engine(), fresh.hooks.Books()); });
+        EXPECT_TRUE(script->WaitForEvent(c.slowCall));
+        if (c.exit)
+            fresh.engine().SaveAtExit();
+        else
+            fresh.engine().Accounts().LogOff(*account);
+        script->Release();
+        sync.join();
+        EXPECT_EQ(ReadFile(account->Folder() / "AddrBook.kvx"), c.savedBook);
+        EXPECT_EQ(script->Events(), c.calls);
+        if (!c.exit) {
+            EXPECT_TRUE(account->AddressBook().empty());
+        }
+    }
+}
+
 TEST_F(AddressBookTest, NewEntriesAreUploadedOnceThenLocked)
 {
     bed.hooks.LoadAddressBook(*joe);

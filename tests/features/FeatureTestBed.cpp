@@ -1,5 +1,6 @@
 #include "FeatureTestBed.h"
 
+#include <algorithm>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
@@ -110,6 +111,31 @@ std::vector<CMailMessage> MailScript::Sent()
     return sent;
 }
 
+bool MailScript::WaitForEvent(const std::string& event)
+{
+    for (int i = 0; i < 500; ++i) {
+        std::vector<std::string> now = Events();
+        if (std::find(now.begin(), now.end(), event) != now.end())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+void MailScript::Release()
+{
+    {
+        std::lock_guard lock(mutex);
+        holdAt.clear();
+    }
+    released.notify_all();
+}
+
+void MailScript::HoldIfAsked(std::unique_lock<std::mutex>& lock, const std::string& event)
+{
+    released.wait_for(lock, std::chrono::seconds(5), [&] { return holdAt != event; });
+}
+
 MailFakeProvider::MailFakeProvider(std::string name, std::shared_ptr<MailScript> script) : script_(std::move(script))
 {
     Name = std::move(name);
@@ -117,15 +143,17 @@ MailFakeProvider::MailFakeProvider(std::string name, std::shared_ptr<MailScript>
 
 void MailFakeProvider::GetAddressBook(CAddressArray& book)
 {
-    std::lock_guard lock(script_->mutex);
+    std::unique_lock lock(script_->mutex);
     script_->events.push_back("book");
+    script_->HoldIfAsked(lock, "book");
     book = script_->serviceBook;
 }
 
 void MailFakeProvider::AddAddress(std::string name, std::string address)
 {
-    std::lock_guard lock(script_->mutex);
+    std::unique_lock lock(script_->mutex);
     script_->events.push_back("add " + name + "=" + address);
+    script_->HoldIfAsked(lock, script_->events.back());
     script_->serviceBook.push_back({false, name, address});
 }
 

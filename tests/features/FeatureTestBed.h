@@ -70,9 +70,18 @@ struct MailScript {
     std::vector<std::string> events;                                      // "get L", "send TO", "delete L", "add N=A"
     std::vector<CMailMessage> sent;
     CAddressArray serviceBook;
+    // A slow service: the call whose event is holdAt records it and then
+    // waits until Release() (or a few seconds).
+    std::string holdAt;
+    std::condition_variable released;
 
     std::vector<std::string> Events();
     std::vector<CMailMessage> Sent();
+    // Waits (a few seconds at most) until event was recorded.
+    bool WaitForEvent(const std::string& event);
+    void Release();
+    // Under mutex, after event was recorded.
+    void HoldIfAsked(std::unique_lock<std::mutex>& lock, const std::string& event);
 };
 
 class MailFakeProvider : public CMailProvider {

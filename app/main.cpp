@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "Program.h"
 #include "ProgramApplication.h"
+#include "StartupTrace.h"
 
 #include <cstdio>
 #include <string>
@@ -16,7 +17,9 @@ int main(int argc, char** argv)
         std::fputs(answer->text.c_str(), stdout);
         return answer->exitCode;
     }
+    korvalin::ui::StartupStage("main entered");
     korvalin::ui::ProgramApplication application(argc, argv);
+    korvalin::ui::StartupStage("QApplication created");
     QApplication::setApplicationName("korvalin");
     QApplication::setApplicationDisplayName("Korvalin Mail");
     QApplication::setOrganizationName("Dravnek");

@@ -12,6 +12,7 @@
 #include "QtUiPort.h"
 #include "SessionEnd.h"
 #include "SingleInstance.h"
+#include "StartupTrace.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -34,12 +35,15 @@ int Program::Run()
     QtFeaturePort featurePort(port);
     FeatureHooks features(featurePort);
     MainFrame frame;
+    StartupStage("main window built");
+    TellFirstPaint(frame);
     port.SetFrame(&frame);
     EngineOptions options;
     options.hooks = &features;
     std::unique_ptr<PasswordKeyring> keyring = MakeProgramKeyring();
     options.keyring = keyring.get();
     Engine engine(paths, port, options);
+    StartupStage("engine created");
     features.Attach(engine);
     frame.Attach(engine, port);
     frame.SetFeatures(&features);
@@ -87,6 +91,7 @@ int Program::Run()
     frame.show();
     frame.raise();
     frame.setWindowTitle(MainFrame::kShortTitle);
+    StartupStage("window shown");
 
     // The rest runs from the event loop, so the window is drawn first.
     QTimer::singleShot(0, &frame, [&] {
@@ -94,9 +99,11 @@ int Program::Run()
         frame.SetHomeTitle(MainFrame::kHomeTitle);
         log.Info(kCommon, "Loading the configuration");
         engine.LoadConfiguration();
+        StartupStage("plug-ins and store read");
         log.Info(kCommon, "Starting logon");
         frame.SetLogonStarted();
         engine.StartLogon();
+        StartupStage("accounts logging in");
     });
 
     // The session's end and SIGTERM/SIGHUP save as Exit does.

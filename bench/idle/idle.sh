@@ -8,22 +8,34 @@
 #     (context switches of the main thread, from /proc),
 #   - memory after 10 checks (timer period of a few seconds): resident,
 #     proportional and private.
-#   bench/idle/idle.sh [--accounts N] [--seconds S]
-# Needs the build in build/ (or $KORVALIN_BIN) with korvalin-websim.
+#   - the CPU time (user + system) the program used until then, and the
+#     load average, since the wall-clock figure depends on other work,
+#   - with --stages, the program's own start-up timestamps (KORVALIN_STARTUP_TRACE),
+#   - with --smaps, a breakdown of the resident memory after the checks.
+#   bench/idle/idle.sh [--build DIR] [--accounts N] [--seconds S] [--stages] [--smaps]
+# Needs the build in build/ (or --build DIR, or $KORVALIN_BIN/..) with the
+# plug-ins, korvalin-websim and korvalin-demo-profile.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-bin="$(cd "${KORVALIN_BIN:-build/bin}" && pwd)"
+given=("$@")
+bin="${KORVALIN_BIN:-build/bin}"
 accounts=10
 seconds=60
+stages=0
+smaps=0
 while [ $# -gt 0 ]; do
   case "$1" in
+    --build) bin="$2/bin"; shift 2 ;;
     --accounts) accounts="$2"; shift 2 ;;
     --seconds) seconds="$2"; shift 2 ;;
-    *) echo "usage: $0 [--accounts N] [--seconds S]" >&2; exit 2 ;;
+    --stages) stages=1; shift ;;
+    --smaps) smaps=1; shift ;;
+    *) echo "usage: $0 [--build DIR] [--accounts N] [--seconds S] [--stages] [--smaps]" >&2; exit 2 ;;
   esac
 done
+bin="$(cd "$bin" && pwd)"
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" --accounts "$accounts" --seconds "$seconds"
+  exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "${given[@]}"
 fi
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/korvalin-idle.XXXXXX")"
@@ -74,12 +86,37 @@ start_korvalin() {
     --login demo --password demo --interval 60 --pop-accounts "$pop_accounts" "${hosts[@]}" "${web[@]}" >/dev/null
   local begin end
   begin="$(date +%s%N)"
+  if [ "$stages" = 1 ]; then export KORVALIN_STARTUP_TRACE="$begin"; fi
   "$bin/korvalin" >"$work/korvalin$1.log" 2>&1 &
   kpid="$!"
   pids+=("$kpid")
   until xwininfo -root -tree 2>/dev/null | grep -q '"Korvalin Mail"'; do sleep 0.005; done
   end="$(date +%s%N)"
   startup_ms=$(((end - begin) / 1000000))
+  startup_cpu_ms="$(cpu_ms "$kpid")"
+  startup_load="$(cut -d' ' -f1-3 /proc/loadavg)"
+  unset KORVALIN_STARTUP_TRACE
+}
+cpu_ms() {  # user + system time of the process so far
+  awk -v hz="$(getconf CLK_TCK)" '{ sub(/^.*\) /, ""); printf "%d", ($12 + $13) * 1000 / hz }' "/proc/$1/stat"
+}
+
+smaps_breakdown() {  # resident kB by kind of mapping
+  awk '
+    /^[0-9a-f]+-[0-9a-f]+ / {
+      perm = $2; name = $6
+      if (name == "[heap]") kind = "heap (main arena)"
+      else if (name ~ /^\[stack/) kind = "main stack"
+      else if (name ~ /\.so/) kind = (perm ~ /x/ ? "library code " : (perm ~ /w/ ? "library data " : "library read-only ")) (name ~ /libQt6/ ? "Qt" : (name ~ /gate\.so|korvalin/ ? "plug-ins" : (name ~ /libssl|libcrypto/ ? "OpenSSL" : "other")))
+      else if (name ~ /fonts|\.ttf|\.otf|\.pcf/) kind = "fonts"
+      else if (name ~ /SYSV|shm|MIT-SHM/) kind = "X shared memory"
+      else if (name == "") kind = (perm == "---p" ? "guard" : "anonymous (arenas, thread stacks, Qt)")
+      else kind = "other files: " name
+      next
+    }
+    /^Rss:/ { rss[kind] += $2 }
+    END { for (k in rss) if (rss[k] > 0) printf "  %7.1f MB  %s\n", rss[k] / 1024, k }' "/proc/$1/smaps" | sort -rn
+  echo "  threads: $(ls "/proc/$1/task" | wc -l)"
 }
 
 switches() {  # voluntary + involuntary context switches of the main thread
@@ -94,6 +131,8 @@ rss_mb() {  # resident, then proportional (shared pages split among their users)
 # 1. Idle: the logon's checks end, then SECONDS without any.
 start_korvalin 1
 first_startup_ms="$startup_ms"
+first_cpu_ms="$startup_cpu_ms"
+first_load="$startup_load"
 sleep 15
 before="$(switches "$kpid")"
 sleep "$seconds"
@@ -107,11 +146,20 @@ export KORVALIN_CHECK_SECONDS=4
 start_korvalin 2
 sleep 46
 checked_rss="$(rss_mb "$kpid")"
+if [ "$smaps" = 1 ]; then checked_smaps="$(smaps_breakdown "$kpid")"; fi
 kill "$kpid"; wait "$kpid" 2>/dev/null || true
 unset KORVALIN_CHECK_SECONDS
 
 echo "accounts: $accounts ($pop_accounts POP, $((${#web[@]} / 2)) web-mail)"
 echo "start-up to window: $first_startup_ms ms, $startup_ms ms (two runs)"
+echo "CPU time to window: $first_cpu_ms ms, $startup_cpu_ms ms (load average $first_load; $startup_load)"
+if [ "$stages" = 1 ]; then
+  for run in 1 2; do
+    echo "start-up stages, run $run (ms since launch, CPU ms):"
+    sed -n 's/^korvalin start-up: /  /p' "$work/korvalin$run.log"
+  done
+fi
 echo "UI-thread wakeups between checks: $wakeups per second (over $seconds s)"
 echo "memory idle after the logon: $idle_rss"
 echo "memory after 10 checks: $checked_rss"
+if [ "$smaps" = 1 ]; then echo "$checked_smaps"; fi

@@ -2,6 +2,21 @@
 
 #include "ProviderLog.h"
 
+namespace korvalin {
+
+std::string CommandLine(std::string_view line)
+{
+    std::string command;
+    command.reserve(line.size() + 2);
+    for (char c : line)
+        if (c != '\r' && c != '\n')
+            command += c;
+    command += "\r\n";
+    return command;
+}
+
+}  // namespace korvalin
+
 CMailSession::CMailSession(korvalin::MailProtocol protocol, const char* name, int defaultPort)
     : Port(defaultPort), Protocol(protocol), Name(name), DefaultPort(defaultPort)
 {
@@ -26,6 +41,11 @@ void CMailSession::ApplyServerField(const std::string& server)
 std::string CMailSession::Where() const
 {
     return std::string(Name) + " " + Server + ":" + std::to_string(Port);
+}
+
+void CMailSession::SendCommand(const std::string& line)
+{
+    Socket.Queue(korvalin::CommandLine(line));
 }
 
 void CMailSession::Disconnect()

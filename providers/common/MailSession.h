@@ -10,6 +10,7 @@
 #include <atomic>
 #include <semaphore>
 #include <string>
+#include <string_view>
 
 class CMailSession {
 public:
@@ -47,6 +48,9 @@ protected:
     void ApplyServerField(const std::string& server);
     // "POP3 host:port", how the log names this session.
     std::string Where() const;
+    // Queues line as one command (korvalin::CommandLine); a failed send
+    // shows in the reply that is then missing.
+    void SendCommand(const std::string& line);
     // Records a transport failure: "Socket Error", its text, and a broken session.
     bool SocketFailed(korvalin::StreamStatus status);
     void Disconnect();
@@ -72,6 +76,10 @@ private:
 };
 
 namespace korvalin {
+
+// line + CR LF, with any CR or LF inside line dropped: a value typed by the
+// person (an address, a user name) can never add a command of its own.
+std::string CommandLine(std::string_view line);
 
 // Holds a semaphore for one scope.
 class LockHold {

@@ -154,18 +154,6 @@ void CSmtpClient::SetLogin(const std::string& user, const std::string& pass)
     Pass = pass;
 }
 
-void CSmtpClient::SendCommand(const std::string& line)
-{
-    std::string command;
-    command.reserve(line.size() + 2);
-    for (char c : line)
-        if (c != '\r' && c != '\n')
-            command += c;
-    command += "\r\n";
-    // A failed send shows in the reply that is then missing.
-    Socket.Queue(command);
-}
-
 bool CSmtpClient::ReadReply(int step)
 {
     if (Broken)

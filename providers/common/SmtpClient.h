@@ -65,7 +65,6 @@ public:
     // LastReply holds the last reply, its lines joined with CR LF.
 
 protected:
-    void SendCommand(const std::string& line);
     bool SayQuit() override;
     bool Hello();
     bool UpgradeToTls();

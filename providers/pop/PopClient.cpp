@@ -79,12 +79,6 @@ void CPopClient::SetLogin(const std::string& user, const std::string& pass)
     Pass = pass;
 }
 
-void CPopClient::SendCommand(const std::string& line)
-{
-    // A failed send shows in the reply that is then missing.
-    Socket.Queue(korvalin::pop::CommandLine(line));
-}
-
 bool CPopClient::SayQuit()
 {
     SendCommand("QUIT");

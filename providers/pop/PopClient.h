@@ -92,7 +92,6 @@ public:
     // LastReply holds the last status line.
 
 protected:
-    void SendCommand(const std::string& line);
     // The lines of a multi-line reply after its status line, unstuffed, into
     // header (up to the first empty line) and, with body, the rest.
     bool ReadText(std::string& header, std::string* body);

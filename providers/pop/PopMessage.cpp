@@ -424,17 +424,6 @@ std::string EscapeHtml(std::string_view text)
     return escaped;
 }
 
-std::string CommandLine(std::string_view line)
-{
-    std::string command;
-    command.reserve(line.size() + 2);
-    for (char c : line)
-        if (c != '\r' && c != '\n')
-            command += c;
-    command += "\r\n";
-    return command;
-}
-
 std::string NormalizeLineEnds(std::string_view text)
 {
     std::string normal;

@@ -3,6 +3,7 @@
 // missing Message-ID and the line end and dot handling of a reply.
 #include "FuzzCheck.h"
 #include "MailSession.h"
+#include "MimeMail.h"
 #include "PopMessage.h"
 
 #include <cstddef>
@@ -36,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     (void)SummaryDate(header);
     (void)HeaderDigestId(header);
-    (void)EscapeHtml(body);
+    (void)korvalin::mime::EscapeHtml(body);
     std::string command = korvalin::CommandLine(header);
     KORVALIN_FUZZ_CHECK(command.size() >= 2 && command.find_first_of("\r\n") == command.size() - 2);
 

@@ -1,6 +1,7 @@
-// Whole-file reading and writing. Writing replaces the file atomically: the
-// bytes go to a temporary file beside it, which is flushed to disk and then
-// renamed over the target, so a crash leaves either the old or the new file.
+// Whole-file reading and writing. Writing replaces the file atomically
+// (FileReplace.h): the bytes go to a temporary file beside it, which is
+// flushed to disk and then renamed over the target, so a crash leaves either
+// the old or the new file.
 #pragma once
 
 #include "Status.h"

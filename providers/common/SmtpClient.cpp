@@ -132,6 +132,8 @@ const char* CSmtpClient::StepError(int step)
     }
 }
 
+CSmtpClient::CSmtpClient() : CMailSession(korvalin::MailProtocol::Smtp, "SMTP", 25) {}
+
 CSmtpClient::~CSmtpClient()
 {
     if (Connected) {
@@ -142,54 +144,14 @@ CSmtpClient::~CSmtpClient()
 
 void CSmtpClient::Configure(const std::string& server)
 {
-    if (server.empty())
-        return;
-    korvalin::ServerField field;
-    FieldError.clear();
-    if (korvalin::ParseServerField(server, korvalin::MailProtocol::Smtp, field, &FieldError)) {
-        Server = field.Host;
-        Port = field.Port;
-        Mode = field.Mode;
-    } else {
-        Server = server;
-        Port = 25;
-        Mode = korvalin::Security::Opportunistic;
-    }
-    LastError = "OK";
+    if (!server.empty())
+        ApplyServerField(server);
 }
 
 void CSmtpClient::SetLogin(const std::string& user, const std::string& pass)
 {
     User = user;
     Pass = pass;
-}
-
-void CSmtpClient::Disconnect()
-{
-    Socket.Close();
-    Connected = false;
-    Broken = false;
-    UseCount = 0;
-}
-
-bool CSmtpClient::SocketFailed(korvalin::StreamStatus status)
-{
-    LastError = "Socket Error";
-    LastSocketError = Socket.ErrorText().empty() ? korvalin::StreamStatusText(status) : Socket.ErrorText();
-    Broken = true;
-    return false;
-}
-
-void CSmtpClient::SendCommand(const std::string& line)
-{
-    std::string command;
-    command.reserve(line.size() + 2);
-    for (char c : line)
-        if (c != '\r' && c != '\n')
-            command += c;
-    command += "\r\n";
-    // A failed send shows in the reply that is then missing.
-    Socket.Queue(command);
 }
 
 bool CSmtpClient::ReadReply(int step)
@@ -220,16 +182,10 @@ bool CSmtpClient::ReadReply(int step)
     return false;
 }
 
-bool CSmtpClient::OpenFailed(const std::string& text)
+bool CSmtpClient::SayQuit()
 {
-    if (!Broken && Socket.IsOpen()) {
-        SendCommand("QUIT");
-        ReadReply(StepQuit);
-    }
-    LastError = text;
-    korvalin::ProviderLog(korvalin::ProviderLogLevel::Error, "SMTP " + Server + ":" + std::to_string(Port) + ": " + text);
-    Disconnect();
-    return false;
+    SendCommand("QUIT");
+    return ReadReply(StepQuit);
 }
 
 bool CSmtpClient::Offers(std::string_view keyword) const
@@ -326,24 +282,14 @@ bool CSmtpClient::Authenticate()
 
 bool CSmtpClient::Open()
 {
-    if (Connected) {
-        ++UseCount;
+    if (Join())
         return true;
-    }
     Broken = false;
     Extensions.clear();
     if (!FieldError.empty())
         return OpenFailed("SMTP server field: " + FieldError);
-    if (!Socket.Connect(Server, Port)) {
-        LastError = "Unable to connect to server";
-        LastSocketError = Socket.ErrorText();
-        korvalin::ProviderLog(korvalin::ProviderLogLevel::Error,
-                              "SMTP " + Server + ":" + std::to_string(Port) + ": " + LastSocketError);
-        Socket.Close();
+    if (!Connect())
         return false;
-    }
-    if (Mode == korvalin::Security::ImplicitTls && !Socket.StartTls(Server))
-        return OpenFailed(Socket.ErrorText());
     HeloName = HeloNameFor(Socket.NativeHandle());
     if (!ReadReply(StepGreeting)) {
         LastError = "Server didn't respond.";
@@ -364,8 +310,7 @@ bool CSmtpClient::Open()
             return OpenFailed("server does not offer STARTTLS");
         } else {
             korvalin::ProviderLog(korvalin::ProviderLogLevel::Warning,
-                                  "SMTP " + Server + ":" + std::to_string(Port) +
-                                      ": the server does not offer STARTTLS; sending in clear text");
+                                  Where() + ": the server does not offer STARTTLS; sending in clear text");
         }
     }
     if (!Authenticate())
@@ -373,21 +318,6 @@ bool CSmtpClient::Open()
     Connected = true;
     ++UseCount;
     return true;
-}
-
-bool CSmtpClient::Quit()
-{
-    if (!Connected)
-        return true;
-    if (--UseCount > 0)
-        return true;
-    bool ok = false;
-    if (!Broken) {
-        SendCommand("QUIT");
-        ok = ReadReply(StepQuit);
-    }
-    Disconnect();
-    return ok;
 }
 
 bool CSmtpClient::SendData(const std::string& from, const std::vector<std::string>& recipients, std::string_view data)

@@ -10,16 +10,13 @@
 // mail leave before TLS is up with a checked certificate.
 #pragma once
 
-#include "ServerField.h"
-#include "TcpStream.h"
+#include "MailSession.h"
 
-#include <atomic>
-#include <semaphore>
 #include <string>
 #include <string_view>
 #include <vector>
 
-class CSmtpClient {
+class CSmtpClient : public CMailSession {
 public:
     // Which reply is expected; each has its code and failure text.
     enum Step {
@@ -38,8 +35,8 @@ public:
     static constexpr size_t kMaxReplyLine = 8 * 1024;
     static constexpr int kMaxReplyLines = 200;
 
-    CSmtpClient() = default;
-    virtual ~CSmtpClient();
+    CSmtpClient();
+    ~CSmtpClient() override;
     CSmtpClient(const CSmtpClient&) = delete;
     CSmtpClient& operator=(const CSmtpClient&) = delete;
 
@@ -50,10 +47,7 @@ public:
     void SetLogin(const std::string& user, const std::string& pass);
 
     bool Open();
-    bool Quit();
-    // Ends the session at once without QUIT (after a failure that left the
-    // dialogue in an unknown state).
-    void Abandon() { Disconnect(); }
+    bool Quit() { return Leave(); }
     // Sends one mail: data is the whole message (header block, empty line,
     // body) with CR LF or LF line ends, not dot-stuffed. True when the
     // server accepted it.
@@ -68,31 +62,14 @@ public:
     // address literal of the connection's local end.
     const std::string& ClientName() const { return HeloName; }
 
-    std::binary_semaphore Lock{1};  // held by one send from Open to Quit
-    std::atomic<int> UseCount{0};
-    std::string LastError;
-    std::string LastReply;          // the last reply, its lines joined with CR LF
-    std::string LastSocketError;
-    int Port = 25;
-    std::string Server;
-    korvalin::Security Mode = korvalin::Security::Opportunistic;
-    std::string FieldError;         // why the server field is unusable, "" when it is fine
-    std::string User;
-    std::string Pass;
-    korvalin::TcpStream Socket;
-    bool Connected = false;
+    // LastReply holds the last reply, its lines joined with CR LF.
 
 protected:
-    void SendCommand(const std::string& line);
-    bool SocketFailed(korvalin::StreamStatus status);
-    void Disconnect();
-    // Ends the opening with text as LastError (and in the log).
-    bool OpenFailed(const std::string& text);
+    bool SayQuit() override;
     bool Hello();
     bool UpgradeToTls();
     bool Authenticate();
 
-    bool Broken = false;
     std::vector<std::string> Extensions;  // EHLO keywords and their arguments, upper case keyword
     size_t MaxSize = 0;
     std::string HeloName;

@@ -30,18 +30,6 @@ std::string Quoted(const std::string& text)
     return quoted;
 }
 
-// Holds a binary semaphore for one scope.
-class SemaphoreHold {
-public:
-    explicit SemaphoreHold(std::binary_semaphore& lock) : Lock(lock) { Lock.acquire(); }
-    ~SemaphoreHold() { Lock.release(); }
-    SemaphoreHold(const SemaphoreHold&) = delete;
-    SemaphoreHold& operator=(const SemaphoreHold&) = delete;
-
-private:
-    std::binary_semaphore& Lock;
-};
-
 }  // namespace
 
 namespace korvalin::imap {
@@ -88,7 +76,7 @@ void CImapProvider::SetUserProfile(std::string user, std::string password)
         Account = Profile{line.UserName, line.DisplayName, line.FromAddress, line.PopServer, line.SmtpServer,
                           std::move(password)};
     }
-    SemaphoreHold hold(Smtp.Lock);
+    korvalin::LockHold hold(Smtp.Lock);
     Smtp.Configure(line.SmtpServer);
     Smtp.SetLogin(line.UserName, CurrentProfile().password);
 }
@@ -479,7 +467,7 @@ bool CImapProvider::SendMail(CMailMessage msg)
         }
         bool sent;
         {
-            SemaphoreHold hold(Smtp.Lock);
+            korvalin::LockHold hold(Smtp.Lock);
             if (!Smtp.Open()) {
                 Fail("SMTP: " + Smtp.LastError);
                 return false;

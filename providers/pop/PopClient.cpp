@@ -52,6 +52,8 @@ const char* CPopClient::StepError(int step)
     }
 }
 
+CPopClient::CPopClient() : CMailSession(korvalin::MailProtocol::Pop3, "POP3", 110) {}
+
 CPopClient::~CPopClient()
 {
     if (Connected) {
@@ -62,22 +64,11 @@ CPopClient::~CPopClient()
 
 void CPopClient::Configure(const std::string& server)
 {
-    korvalin::ServerField field;
     std::string oldServer = Server;
     int oldPort = Port;
-    FieldError.clear();
-    if (korvalin::ParseServerField(server, korvalin::MailProtocol::Pop3, field, &FieldError)) {
-        Server = field.Host;
-        Port = field.Port;
-        Mode = field.Mode;
-    } else {
-        Server = server;
-        Port = 110;
-        Mode = korvalin::Security::Opportunistic;
-    }
+    ApplyServerField(server);
     if (Server != oldServer || Port != oldPort)
         SeenStls = false;
-    LastError = "OK";
 }
 
 void CPopClient::SetLogin(const std::string& user, const std::string& pass)
@@ -88,38 +79,10 @@ void CPopClient::SetLogin(const std::string& user, const std::string& pass)
     Pass = pass;
 }
 
-void CPopClient::Disconnect()
+bool CPopClient::SayQuit()
 {
-    Socket.Close();
-    Connected = false;
-    Broken = false;
-    UseCount = 0;
-}
-
-bool CPopClient::SocketFailed(korvalin::StreamStatus status)
-{
-    LastError = "Socket Error";
-    LastSocketError = Socket.ErrorText().empty() ? korvalin::StreamStatusText(status) : Socket.ErrorText();
-    Broken = true;
-    return false;
-}
-
-void CPopClient::SendCommand(const std::string& line)
-{
-    // A failed send shows in the reply that is then missing.
-    Socket.Queue(korvalin::pop::CommandLine(line));
-}
-
-bool CPopClient::OpenFailed(const std::string& text)
-{
-    if (!Broken && Socket.IsOpen()) {
-        SendCommand("QUIT");
-        ReadReply(StepQuit);
-    }
-    LastError = text;
-    korvalin::ProviderLog(korvalin::ProviderLogLevel::Error, "POP3 " + Server + ":" + std::to_string(Port) + ": " + text);
-    Disconnect();
-    return false;
+    SendCommand("QUIT");
+    return ReadReply(StepQuit);
 }
 
 bool CPopClient::HasCapability(std::string_view keyword) const
@@ -155,7 +118,6 @@ bool CPopClient::ReadCapabilities()
 // TLS as the field asks, and CAPA once it is settled.
 bool CPopClient::Secure()
 {
-    std::string where = "POP3 " + Server + ":" + std::to_string(Port);
     if (Socket.IsTls()) {
         ReadCapabilities();
         return !Broken;
@@ -179,7 +141,7 @@ bool CPopClient::Secure()
     if (SeenStls)
         return OpenFailed("server no longer offers STLS, as it did before: the connection may be tampered with");
     korvalin::ProviderLog(korvalin::ProviderLogLevel::Warning,
-                          where + ": the server does not offer STLS; logging in with clear text");
+                          Where() + ": the server does not offer STLS; logging in with clear text");
     return true;
 }
 
@@ -211,32 +173,21 @@ bool CPopClient::Login()
         }
     }
     if (!Broken)
-        korvalin::ProviderLog(korvalin::ProviderLogLevel::Error, "POP3 " + Server + ":" + std::to_string(Port) +
-                                                                     ": authentication refused: " + LastReply);
+        korvalin::ProviderLog(korvalin::ProviderLogLevel::Error, Where() + ": authentication refused: " + LastReply);
     return false;
 }
 
 bool CPopClient::Open()
 {
-    if (Connected) {
-        ++UseCount;
+    if (Join())
         return true;
-    }
     Broken = false;
     CapaAsked = 0;
     Capabilities.clear();
     if (!FieldError.empty())
         return OpenFailed("POP3 server field: " + FieldError);
-    if (!Socket.Connect(Server, Port)) {
-        LastError = "Unable to connect to server";
-        LastSocketError = Socket.ErrorText();
-        korvalin::ProviderLog(korvalin::ProviderLogLevel::Error,
-                              "POP3 " + Server + ":" + std::to_string(Port) + ": " + LastSocketError);
-        Socket.Close();
+    if (!Connect())
         return false;
-    }
-    if (Mode == korvalin::Security::ImplicitTls && !Socket.StartTls(Server))
-        return OpenFailed(Socket.ErrorText());
     if (!ReadReply(StepGreeting) || !Secure() || !Login()) {
         std::string error = LastError;
         Disconnect();
@@ -249,21 +200,6 @@ bool CPopClient::Open()
     Connected = true;
     ++UseCount;
     return true;
-}
-
-bool CPopClient::Close()
-{
-    if (!Connected)
-        return true;
-    if (--UseCount > 0)
-        return true;
-    bool ok = false;
-    if (!Broken) {
-        SendCommand("QUIT");
-        ok = ReadReply(StepQuit);
-    }
-    Disconnect();
-    return ok;
 }
 
 bool CPopClient::ReadReply(int step)

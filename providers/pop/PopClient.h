@@ -13,16 +13,13 @@
 // broke or timed out is closed without waiting for the server again.
 #pragma once
 
+#include "MailSession.h"
 #include "PopMessage.h"
-#include "ServerField.h"
-#include "TcpStream.h"
 
-#include <atomic>
-#include <semaphore>
 #include <string>
 #include <vector>
 
-class CPopClient {
+class CPopClient : public CMailSession {
 public:
     // Which command a status line answers; each has its own failure text.
     enum Step {
@@ -47,8 +44,8 @@ public:
     // More messages than this in a STAT or UIDL answer is not believed.
     static constexpr int kMaxMessages = 1000 * 1000;
 
-    CPopClient() = default;
-    virtual ~CPopClient();
+    CPopClient();
+    ~CPopClient() override;
     CPopClient(const CPopClient&) = delete;
     CPopClient& operator=(const CPopClient&) = delete;
 
@@ -60,10 +57,7 @@ public:
     // Joins the open session or opens one (greeting, TLS, login).
     bool Open();
     // Leaves the session; the last one out sends QUIT and closes.
-    bool Close();
-    // Ends the session at once without QUIT, whoever uses it (after a
-    // failure that left the dialogue in an unknown state).
-    void Abandon() { Disconnect(); }
+    bool Close() { return Leave(); }
     // What the last CAPA listed (upper case keyword and arguments).
     bool HasCapability(std::string_view keyword) const;
 
@@ -90,42 +84,23 @@ public:
     void QueueTop(int number);
     bool ReadTop(CPopMessage& message);
     void QueueDelete(int number);
-    // The connection failed or the dialogue was lost: the session ends without QUIT.
-    bool IsBroken() const { return Broken; }
     // Reads and drops the answers to commands still outstanding after a
     // failure (multiLine: TOP or RETR), so that the session can end with
     // QUIT. LastError and LastReply keep the failure's.
     void DropAnswers(int count, bool multiLine);
 
-    std::atomic<int> UseCount{0};
-    std::binary_semaphore Lock{1};  // held by one provider operation from Open to Close
-    std::string LastError;
-    std::string LastReply;           // the last status line
-    std::string LastSocketError;     // the transport's own words for the last "Socket Error"
-    int Port = 110;
-    std::string Server;
-    korvalin::Security Mode = korvalin::Security::Opportunistic;
-    std::string FieldError;  // why the server field is unusable, "" when it is fine
-    std::string User;
-    std::string Pass;
-    korvalin::TcpStream Socket;
-    bool Connected = false;
+    // LastReply holds the last status line.
 
 protected:
-    void SendCommand(const std::string& line);
     // The lines of a multi-line reply after its status line, unstuffed, into
     // header (up to the first empty line) and, with body, the rest.
     bool ReadText(std::string& header, std::string* body);
-    bool SocketFailed(korvalin::StreamStatus status);
-    void Disconnect();
-    // Ends the opening with text in LastError and the log.
-    bool OpenFailed(const std::string& text);
+    bool SayQuit() override;
     // CAPA into Capabilities; false when refused or the connection broke.
     bool ReadCapabilities();
     bool Secure();
     bool Login();
 
-    bool Broken = false;  // the connection failed: close without QUIT
     bool SeenStls = false;  // this server offered STLS in an earlier session
     std::vector<std::string> Capabilities;
     int CapaAsked = 0;    // 0 not yet in this session, 1 no pipelining, 2 pipelining

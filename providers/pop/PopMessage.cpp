@@ -402,39 +402,6 @@ void TakeThread(std::string_view extra, CPopMessage& message)
         message.References += (message.References.empty() ? "" : " ") + id;
 }
 
-std::string EscapeHtml(std::string_view text)
-{
-    std::string escaped;
-    escaped.reserve(text.size() + text.size() / 16);
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
-}
-
-std::string CommandLine(std::string_view line)
-{
-    std::string command;
-    command.reserve(line.size() + 2);
-    for (char c : line)
-        if (c != '\r' && c != '\n')
-            command += c;
-    command += "\r\n";
-    return command;
-}
-
 std::string NormalizeLineEnds(std::string_view text)
 {
     std::string normal;

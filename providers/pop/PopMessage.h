@@ -84,13 +84,6 @@ std::string FormatMailDate(std::time_t when);
 // A stable stand-in for a missing Message-ID: a digest of the header block.
 std::string HeaderDigestId(std::string_view header);
 
-// "&", "<" and ">" as HTML entities.
-std::string EscapeHtml(std::string_view text);
-
-// line + CR LF, with any CR or LF inside line dropped: a value typed by the
-// person (an address, a user name) can never add a command of its own.
-std::string CommandLine(std::string_view line);
-
 // The thread of a reply as the host hands it over in the Extra text of a
 // POP mail: Message-IDs in angle brackets separated by blanks, the mail
 // answered last. It becomes InReplyTo and References; ids this plug-in made

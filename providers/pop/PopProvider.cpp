@@ -57,53 +57,6 @@ std::string MakeLocator(const std::string& id, int number)
 
 namespace {
 
-// Holds a client's lock for one provider operation.
-class LockHold {
-public:
-    explicit LockHold(std::binary_semaphore& lock) : Lock(lock) { Lock.acquire(); }
-    ~LockHold() { Lock.release(); }
-    LockHold(const LockHold&) = delete;
-    LockHold& operator=(const LockHold&) = delete;
-
-private:
-    std::binary_semaphore& Lock;
-};
-
-// Holds the POP3 client's lock for one provider operation, and drops the
-// session on every way out that did not end it (an exception midway), so
-// that the next operation starts a fresh one instead of joining a dead one.
-class PopSessionHold {
-public:
-    explicit PopSessionHold(CPopClient& pop) : Pop(pop) { Pop.Lock.acquire(); }
-    ~PopSessionHold()
-    {
-        if (Pop.Connected)
-            Pop.Abandon();
-        Pop.Lock.release();
-    }
-    PopSessionHold(const PopSessionHold&) = delete;
-    PopSessionHold& operator=(const PopSessionHold&) = delete;
-
-private:
-    CPopClient& Pop;
-};
-
-class SmtpSessionHold {
-public:
-    explicit SmtpSessionHold(CSmtpClient& smtp) : Smtp(smtp) { Smtp.Lock.acquire(); }
-    ~SmtpSessionHold()
-    {
-        if (Smtp.Connected)
-            Smtp.Abandon();
-        Smtp.Lock.release();
-    }
-    SmtpSessionHold(const SmtpSessionHold&) = delete;
-    SmtpSessionHold& operator=(const SmtpSessionHold&) = delete;
-
-private:
-    CSmtpClient& Smtp;
-};
-
 // The addresses of a fetched mail for the host: each followed by ";".
 std::string RecipientAddresses(const CPopMessage& message)
 {
@@ -147,11 +100,11 @@ void CPopProvider::SetUserProfile(std::string user, std::string password)
         Password = password;
     }
     {
-        LockHold hold(Smtp.Lock);
+        korvalin::LockHold hold(Smtp.Lock);
         Smtp.Configure(account.SmtpServer);
         Smtp.SetLogin(account.UserName, password);
     }
-    LockHold hold(Pop.Lock);
+    korvalin::LockHold hold(Pop.Lock);
     Pop.Configure(account.PopServer);
     Pop.SetLogin(account.UserName, password);
     std::string key = Pop.Server + ":" + std::to_string(Pop.Port) + "|" + Pop.User;
@@ -234,7 +187,7 @@ void CPopProvider::WriteCache()
 bool CPopProvider::DoLogin()
 {
     try {
-        PopSessionHold hold(Pop);
+        korvalin::SessionHold hold(Pop);
         if (!Pop.Open())
             return false;
         Pop.Close();
@@ -383,7 +336,7 @@ bool CPopProvider::FetchMail(const std::string& locator, std::string& body, CMai
     int number = 0;
     if (!korvalin::pop::SplitLocator(locator, id, number) || id.empty())
         return false;
-    PopSessionHold hold(Pop);
+    korvalin::SessionHold hold(Pop);
     if (!Pop.Open())
         return false;
     Listing listing;
@@ -426,7 +379,7 @@ bool CPopProvider::DeleteMails(const std::vector<std::string>& locators)
         }
         if (named.empty())
             return false;
-        PopSessionHold hold(Pop);
+        korvalin::SessionHold hold(Pop);
         if (!Pop.Open())
             return false;
         Listing listing;
@@ -475,7 +428,7 @@ bool CPopProvider::GetMailSummary(CSummaryArray& list, int)
 
 bool CPopProvider::ListMails(CSummaryArray& list)
 {
-    PopSessionHold hold(Pop);
+    korvalin::SessionHold hold(Pop);
     ReadCache();
     bool checked = CheckMailbox(list);
     WriteCache();
@@ -587,7 +540,7 @@ bool CPopProvider::SendMail(CMailMessage msg)
         korvalin::pop::OutgoingMail mail;
         if (!korvalin::pop::ComposeOutgoing(message, mail))
             return false;
-        SmtpSessionHold hold(Smtp);
+        korvalin::SessionHold hold(Smtp);
         if (!Smtp.Open())
             return false;
         bool sent = Smtp.SendData(mail.From, mail.Recipients, mail.Data);

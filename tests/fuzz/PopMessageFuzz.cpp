@@ -2,6 +2,8 @@
 // parses, field lookup, recipient lists, dates, the digest stand-in for a
 // missing Message-ID and the line end and dot handling of a reply.
 #include "FuzzCheck.h"
+#include "MailSession.h"
+#include "MimeMail.h"
 #include "PopMessage.h"
 
 #include <cstddef>
@@ -35,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     (void)SummaryDate(header);
     (void)HeaderDigestId(header);
-    (void)EscapeHtml(body);
-    std::string command = CommandLine(header);
+    (void)korvalin::mime::EscapeHtml(body);
+    std::string command = korvalin::CommandLine(header);
     KORVALIN_FUZZ_CHECK(command.size() >= 2 && command.find_first_of("\r\n") == command.size() - 2);
 
     std::string normal = NormalizeLineEnds(body);

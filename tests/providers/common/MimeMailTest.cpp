@@ -178,6 +178,13 @@ TEST(MimeMail, DecodesEncodedWords)
         EXPECT_EQ(DecodeHeaderText(encoded), decoded) << encoded;
 }
 
+TEST(MimeMail, MarkupIsEscaped)
+{
+    EXPECT_EQ(EscapeHtml("<a@x> & <script>"), "&lt;a@x&gt; &amp; &lt;script&gt;");
+    EXPECT_EQ(EscapeHtml("say \"hi\""), "say &quot;hi&quot;");
+    EXPECT_EQ(EscapeHtml("plain"), "plain");
+}
+
 TEST(MimeMail, SafeFileNames)
 {
     const std::vector<std::pair<std::string, std::string>> cases = {

@@ -315,12 +315,6 @@ TEST(PopStuffing, BareLineEndsBecomeCrLf)
     EXPECT_EQ(message.Body, "a\r\n..b\r\nc\r\n");
 }
 
-TEST(PopEscaping, MarkupIsEscaped)
-{
-    EXPECT_EQ(korvalin::pop::EscapeHtml("<a@x> & <script>"), "&lt;a@x&gt; &amp; &lt;script&gt;");
-    EXPECT_EQ(korvalin::pop::EscapeHtml("plain"), "plain");
-}
-
 TEST(PopDigest, SameHeaderSameIdOtherHeaderOtherId)
 {
     std::string a = korvalin::pop::HeaderDigestId("From: a@x\r\nSubject: s");

@@ -80,8 +80,18 @@ std::string CImapProvider::LastError() const
     return Error;
 }
 
+// The program gives a new profile before every login and when the account
+// logs off: the sessions of the old one end here (the push connection
+// included), and nothing is served until the next DoLogin.
 void CImapProvider::SetUserProfile(std::string user, std::string password)
 {
+    Push.reset();
+    {
+        std::lock_guard lock(SessionMutex);
+        Session.Close();
+        LoggedIn = false;
+        Cache.clear();
+    }
     korvalin::pop::AccountLine line = korvalin::pop::SplitAccountLine(user);
     {
         std::lock_guard guard(ProfileMutex);

@@ -25,6 +25,7 @@ public:
 
     // user is the account line "login=display name=address=IMAP server=SMTP
     // server", as for a POP account; servers are "host" or "host:port".
+    // Ends the sessions of the profile before (the push connection too).
     void SetUserProfile(std::string user, std::string password) override;
     [[nodiscard]] bool DoLogin() override;
     bool GetMail(std::string locator, std::string& body, CMailMessage& msg) override;

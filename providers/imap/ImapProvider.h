@@ -63,7 +63,12 @@ private:
     // when the one kept from before turns out to be dead.
     korvalin::imap::CImapConnection::Result RunFirst(const std::string& command,
                                                      const korvalin::imap::CImapConnection::Handler& handler);
-    bool Select(const std::string& wireName, bool readOnly, korvalin::imap::MailboxState& state);
+    // SELECT or EXAMINE. listTag, when given, gets the tag of a UID FETCH of
+    // the whole folder's listing items sent right behind it (a first listing
+    // needs nothing from the answer before it asks); its answer is for the
+    // caller to finish.
+    bool Select(const std::string& wireName, bool readOnly, korvalin::imap::MailboxState& state,
+                std::string* listTag = nullptr);
     bool ListInto(const std::string& wireName, CSummaryArray& list);
     bool RemoveFromMailbox(uint64_t uid);
     void NotifyInboxChanged();

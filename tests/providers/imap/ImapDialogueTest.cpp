@@ -421,4 +421,29 @@ TEST(ImapDialogue, LiteralsHoldBareLineEndsAsData)
     EXPECT_EQ(connection.Run("NOOP"), korvalin::imap::CImapConnection::Ok) << "the dialogue goes on";
 }
 
+// A first listing sends its UID FETCH right behind EXAMINE; when EXAMINE
+// fails, the answer to the FETCH is read and dropped and the dialogue stays in step.
+TEST(ImapDialogue, AFailedExamineOfAFirstListingKeepsTheDialogueInStep)
+{
+    std::atomic<int> examines{0};
+    ScriptedImapServer server(
+        [&](const ImapCommand& command) -> std::optional<PeerReply> {
+            if (command.Name == "EXAMINE")
+                return examines++ == 0 ? PeerReply{"$T NO [TRYCREATE] no such mailbox\r\n"}
+                                       : PeerReply{Examine(1, 1, 2)};
+            if (command.Name == "UID FETCH")
+                return examines == 1 ? PeerReply{"$T BAD no mailbox selected\r\n"}
+                                     : PeerReply{FetchLine(1, 1, "One") + "$T OK done\r\n"};
+            return std::nullopt;
+        },
+        kPlainCaps);
+    auto provider = LoggedIn(server);
+    CSummaryArray list;
+    EXPECT_FALSE(provider->GetMailSummary(list, -1));
+    EXPECT_THAT(provider->LastError(), HasSubstr("no such mailbox"));
+    ASSERT_TRUE(provider->GetMailSummary(list, -1)) << provider->LastError();
+    EXPECT_THAT(Subjects(list), ElementsAre("One"));
+    EXPECT_EQ(server.ConnectionCount(), 1);
+}
+
 }  // namespace

@@ -357,10 +357,9 @@ bool CImapProvider::ListInto(const std::string& wireName, CSummaryArray& list)
     cache.state = state;
     // Entries are copied, not moved, when the array grows: room first.
     list.reserve(list.size() + cache.mails.size());
-    for (auto& [uid, mail] : cache.mails) {
-        SummaryEntry entry = mail.entry;
-        entry.New = !mail.seen;
-        list.push_back(std::move(entry));
+    for (const auto& [uid, mail] : cache.mails) {
+        list.push_back(mail.entry);  // one copy, made in place
+        list.back().New = !mail.seen;
     }
     return ok;
 }

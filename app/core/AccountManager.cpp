@@ -174,6 +174,14 @@ void AccountManager::LogOff(CAccount& account)
     if (services_.hooks.SaveAddressBook(account, true))
         account.SetAddressBook({});
     account.Update([](AccountState& state) { state.loggedIn = false; });
+    // The provider learns of the log-off by a profile without password: it
+    // ends its sessions (a push connection too) until the next login gives
+    // the whole profile again.
+    {
+        AccountState state = account.State();
+        account.ProviderObject().SetUserProfile(state.isPop ? PopAccountLine(state.login, state.pop) : state.login,
+                                                std::string());
+    }
     std::shared_ptr<CAccount> shared = account.shared_from_this();
     std::shared_ptr<MailFolder> inbox = account.Inbox();
     services_.ui.TreeLabelChanged(shared, inbox, inbox->name);

@@ -1,5 +1,7 @@
 // imap_check: what an IMAP check costs against a local Dovecot with N mails.
-//   imap_check [--mails 10000] [--reps 5]
+//   imap_check [--mails 10000] [--reps 5] [--delay 0]
+// --delay MS runs every connection through the kit's latency relay
+// (relay.py, started and stopped by its PID) with MS per direction.
 // Prints, in milliseconds (median of the repetitions):
 //   first    the first listing of a fresh provider (login excluded)
 //   burst    one bare "UID FETCH 1:* (...)" of the same items, for reference
@@ -8,6 +10,7 @@
 //   ref      EXAMINE + NOOP, the least any check can cost
 //   announce a new mail: delivery into the maildir to "folder changed"
 //   push     from "folder changed" to the new mail listed
+#include "BenchKit.h"
 #include "ImapConnection.h"
 #include "ImapProvider.h"
 #include "RealImapServers.h"
@@ -85,12 +88,14 @@ std::string Mail(int n)
 
 int main(int argc, char** argv)
 {
-    int mails = 10000, reps = 5;
+    int mails = 10000, reps = 5, delay = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--mails") == 0)
             mails = std::atoi(argv[i + 1]);
         else if (std::strcmp(argv[i], "--reps") == 0)
             reps = std::atoi(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--delay") == 0)
+            delay = std::atoi(argv[i + 1]);
     }
     if (std::string why = RealImapServers::MissingReason(); !why.empty()) {
         std::fprintf(stderr, "imap_check: %s\n", why.c_str());
@@ -104,13 +109,25 @@ int main(int argc, char** argv)
     }
     for (int n = 1; n <= mails; ++n)
         servers.Deliver(Mail(n), "bench-" + std::to_string(n));
+    korvalin::bench::LatencyRelay relay;
+    int imapPort = servers.ImapPort();
+    std::string account = servers.AccountLine();
+    if (delay > 0) {
+        if (!relay.Start(servers.ImapPort(), delay, error)) {
+            std::fprintf(stderr, "imap_check: %s\n", error.c_str());
+            return 1;
+        }
+        imapPort = relay.Port();
+        const std::string direct = "=127.0.0.1:" + std::to_string(servers.ImapPort()) + "=";
+        account.replace(account.find(direct), direct.size(), "=127.0.0.1:" + std::to_string(imapPort) + "=");
+    }
 
     std::vector<double> first, burst, settle, again, reference, announce, push;
     for (int rep = 0; rep < reps; ++rep) {
         CImapProvider provider;
         auto* signal = new Signal;
         provider.HostLink = signal;
-        provider.SetUserProfile(servers.AccountLine(), RealImapServers::kPassword);
+        provider.SetUserProfile(account, RealImapServers::kPassword);
         if (!provider.DoLogin()) {
             std::fprintf(stderr, "imap_check: login failed: %s\n", provider.LastError().c_str());
             return 1;
@@ -129,7 +146,7 @@ int main(int argc, char** argv)
         again.push_back(Time(check));
 
         CImapConnection bare;
-        bare.Open("127.0.0.1", servers.ImapPort());
+        bare.Open("127.0.0.1", imapPort);
         bare.Login(RealImapServers::kUser, RealImapServers::kPassword);
         reference.push_back(Time([&] {
             bare.Run("EXAMINE INBOX");
@@ -159,12 +176,14 @@ int main(int argc, char** argv)
         }
         ++mails;  // the mailbox grew by one
     }
-    std::printf("mails %d, %d repetitions, milliseconds (median)\n", mails - reps, reps);
+    std::printf("mails %d, %d repetitions, %d ms per direction, milliseconds (median)\n", mails - reps, reps, delay);
     std::printf("first %.1f  burst %.1f  (first/burst %.2f)\n", Median(first), Median(burst),
                 Median(first) / std::max(Median(burst), 0.001));
     std::printf("settle %.1f  (the first check after the listing: the server updates its cache)\n", Median(settle));
     std::printf("again %.1f  ref %.1f  (again/ref %.2f)\n", Median(again), Median(reference),
                 Median(again) / std::max(Median(reference), 0.001));
+    if (delay > 0)
+        std::printf("again in round trips: %.2f  (a round trip is %d ms)\n", Median(again) / (2.0 * delay), 2 * delay);
     std::printf("announce %.1f  (delivery into the maildir to \"folder changed\")\n", Median(announce));
     std::printf("push  %.1f  (announced to listed)\n", Median(push));
     return 0;

@@ -647,6 +647,25 @@ StreamStatus TcpStream::ReadLine(std::string& line, size_t maxLength)
     return status;
 }
 
+StreamStatus TcpStream::ReadBytes(std::string& out, size_t& count)
+{
+    while (true) {
+        const size_t available = Input.size() - InputPos;
+        const size_t take = std::min(available, count);
+        out.append(Input, InputPos, take);
+        InputPos += take;
+        ScanPos = std::max(ScanPos, InputPos);
+        count -= take;
+        if (count == 0)
+            return StreamStatus::Ok;
+        if (PeerClosed)
+            return Fail(StreamStatus::Closed, "connection closed by the server");
+        StreamStatus status = Wait(true);
+        if (status != StreamStatus::Ok)
+            return status;
+    }
+}
+
 std::string TcpStream::LocalHostName(size_t maxLength)
 {
     char name[256] = {};

@@ -88,6 +88,11 @@ public:
     // first. The view is valid until the next call on the stream.
     StreamStatus ReadLine(std::string_view& line, size_t maxLength = kDefaultMaxLine);
     StreamStatus ReadLine(std::string& line, size_t maxLength = kDefaultMaxLine);
+    // Appends the next count bytes to out, whatever they are (a literal of a
+    // known size). Queued output is sent while waiting. A time-out may come
+    // after some of them arrived: those are appended, count is lowered by as
+    // many, and the call may be repeated for the rest.
+    StreamStatus ReadBytes(std::string& out, size_t& count);
 
     // A description of the last failure, for logs and LastError texts.
     const std::string& ErrorText() const { return Error; }

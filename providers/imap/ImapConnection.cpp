@@ -190,9 +190,25 @@ bool CImapConnection::ReadLine(std::string& line, size_t maxLength, int quietSec
     }
 }
 
-// The stream gives lines without their ends, so a literal is put back
-// together from lines with CR LF between them (the line end the protocol
-// uses); the line on which the literal ends carries on the response.
+bool CImapConnection::ReadLiteral(std::string& wire, size_t count)
+{
+    int waited = 0;
+    while (true) {
+        if (Stop != nullptr && *Stop)
+            return Fail("stopped");
+        StreamStatus status = Socket.ReadBytes(wire, count);
+        if (status == StreamStatus::Ok)
+            return true;
+        if (status != StreamStatus::TimedOut)
+            return Fail(std::string(StreamStatusText(status)) + ": " + Socket.ErrorText());
+        if (++waited >= IdleLimit)
+            return Fail("no answer for " + std::to_string(IdleLimit) + " s");
+    }
+}
+
+// The stream gives lines without their ends; the wire form puts CR LF back
+// after a literal marker, then the literal's bytes as they came, then the
+// line that carries on the response.
 bool CImapConnection::ReadRaw(std::string& wire, int quietSeconds, bool* quiet)
 {
     std::string line;
@@ -208,29 +224,7 @@ bool CImapConnection::ReadRaw(std::string& wire, int quietSeconds, bool* quiet)
         if (wire.size() + static_cast<size_t>(literal) > kMaxResponse)
             return Fail("the server sent a response over the size limit");
         wire += "\r\n";
-        uint64_t remaining = static_cast<uint64_t>(literal);
-        bool endedWithLine = remaining == 0;
-        while (remaining > 0) {
-            if (!ReadLine(line, kMaxLiteral, 0, nullptr))
-                return false;
-            if (line.size() + 2 <= remaining) {
-                wire += line;
-                wire += "\r\n";
-                remaining -= line.size() + 2;
-                endedWithLine = remaining == 0;
-            } else if (line.size() + 1 == remaining) {
-                wire += line;
-                wire += '\n';
-                remaining = 0;
-                endedWithLine = true;
-            } else {
-                wire.append(line, 0, static_cast<size_t>(remaining));
-                line.erase(0, static_cast<size_t>(remaining));
-                remaining = 0;
-                endedWithLine = false;
-            }
-        }
-        if (endedWithLine && !ReadLine(line, kMaxLine, 0, nullptr))
+        if (!ReadLiteral(wire, static_cast<size_t>(literal)) || !ReadLine(line, kMaxLine, 0, nullptr))
             return false;
         if (wire.size() + line.size() > kMaxResponse)
             return Fail("the server sent a response over the size limit");

@@ -87,6 +87,8 @@ private:
     bool ReadRaw(std::string& wire, int quietSeconds = 0, bool* quiet = nullptr);
     bool ReadResponse(ImapResponse& response, int quietSeconds = 0, bool* quiet = nullptr);
     bool ReadLine(std::string& line, size_t maxLength, int quietSeconds, bool* quiet);
+    // Appends exactly count bytes (a literal's contents) to wire.
+    bool ReadLiteral(std::string& wire, size_t count);
     bool FlushOut();
     // Keeps what every response may carry: capabilities and BYE.
     void Observe(const ImapResponse& response);

@@ -68,8 +68,18 @@ std::string CImapProvider::LastError() const
     return Error;
 }
 
+// The program gives a new profile before every login and when the account
+// logs off: the sessions of the old one end here (the push connection
+// included), and nothing is served until the next DoLogin.
 void CImapProvider::SetUserProfile(std::string user, std::string password)
 {
+    Push.reset();
+    {
+        std::lock_guard lock(SessionMutex);
+        Session.Close();
+        LoggedIn = false;
+        Cache.clear();
+    }
     korvalin::pop::AccountLine line = korvalin::pop::SplitAccountLine(user);
     {
         std::lock_guard guard(ProfileMutex);
@@ -207,15 +217,34 @@ bool CImapProvider::GetFolders(CStringArray& names)
     }
 }
 
-bool CImapProvider::Select(const std::string& wireName, bool readOnly, MailboxState& state)
+bool CImapProvider::Select(const std::string& wireName, bool readOnly, MailboxState& state, std::string* listTag)
 {
-    state = MailboxState{};
     std::string command = (readOnly ? "EXAMINE " : "SELECT ") + Quoted(wireName);
     if (Session.Has("CONDSTORE"))
         command += " (CONDSTORE)";
     auto take = [&](const ImapResponse& response) { korvalin::imap::TakeMailboxState(response, state); };
-    if (RunFirst(command, take) != CImapConnection::Ok) {
-        Fail((readOnly ? "EXAMINE " : "SELECT ") + wireName + " failed: " + Session.LastError);
+    const bool wasOpen = Session.IsOpen();
+    auto attempt = [&] {
+        state = MailboxState{};
+        if (!EnsureSession())
+            return CImapConnection::Broken;
+        std::string tag = Session.Send(command);
+        if (listTag != nullptr)
+            *listTag = Session.Send(std::string("UID FETCH 1:* ") + kListItems);
+        return Session.Finish(tag, take);
+    };
+    CImapConnection::Result result = attempt();
+    // A connection kept from an earlier operation may have been closed by
+    // the server meanwhile: once more on a fresh one.
+    if (result == CImapConnection::Broken && wasOpen)
+        result = attempt();
+    if (result != CImapConnection::Ok) {
+        const std::string why = Session.LastError;
+        // A failed EXAMINE leaves no mailbox selected: the listing behind it
+        // fails too, and its answer is read and dropped.
+        if (listTag != nullptr && result != CImapConnection::Broken)
+            Session.Finish(*listTag);
+        Fail((readOnly ? "EXAMINE " : "SELECT ") + wireName + " failed: " + why);
         return false;
     }
     return true;
@@ -243,7 +272,8 @@ bool CImapProvider::GetMailSummary(CSummaryArray& list, int folder)
     }
 }
 
-// EXAMINE tells whether anything changed since the last check of this run:
+// A first listing of a folder sends EXAMINE and the UID FETCH of the whole
+// folder together. Later, EXAMINE tells whether anything changed since the last check of this run:
 // the same UIDVALIDITY, UIDNEXT, count and (with CONDSTORE) HIGHESTMODSEQ
 // mean nothing did. Otherwise the flags of the known mails and the whole of
 // the new ones are asked for in one pipelined pair of commands; a new
@@ -251,25 +281,28 @@ bool CImapProvider::GetMailSummary(CSummaryArray& list, int folder)
 bool CImapProvider::ListInto(const std::string& wireName, CSummaryArray& list)
 {
     MailboxState state;
-    if (!Select(wireName, true, state))
+    auto cached = Cache.find(wireName);
+    const bool firstListing = cached == Cache.end() || cached->second.state.uidValidity == 0;
+    std::string listTag;
+    if (!Select(wireName, true, state, firstListing ? &listTag : nullptr))
         return false;
     FolderCache& cache = Cache[wireName];
     const bool known = cache.state.uidValidity != 0 && cache.state.uidValidity == state.uidValidity;
     if (!known)
         cache.mails.clear();
     bool ok = true;
-    if (state.exists == 0) {
+    if (state.exists == 0 && listTag.empty()) {
         cache.mails.clear();
     } else {
         const bool unchanged = known && cache.state.uidNext == state.uidNext && cache.state.exists == state.exists &&
                                state.highestModseq != 0 && cache.state.highestModseq == state.highestModseq;
         if (!unchanged) {
             const uint64_t firstNew = known ? std::max<uint64_t>(cache.state.uidNext, 1) : 1;
-            std::string flagsTag, newTag;
+            std::string flagsTag, newTag = listTag;
             if (known && firstNew > 1)
                 flagsTag = Session.Send("UID FETCH 1:" + std::to_string(firstNew - 1) + " (UID FLAGS)");
             const bool wantNew = !known || state.uidNext == 0 || state.uidNext > firstNew;
-            if (wantNew)
+            if (wantNew && newTag.empty())
                 newTag = Session.Send("UID FETCH " + std::to_string(firstNew) + ":* " + kListItems);
             std::set<uint64_t> present;
             auto take = [&](const ImapResponse& response) {
@@ -312,10 +345,9 @@ bool CImapProvider::ListInto(const std::string& wireName, CSummaryArray& list)
     cache.state = state;
     // Entries are copied, not moved, when the array grows: room first.
     list.reserve(list.size() + cache.mails.size());
-    for (auto& [uid, mail] : cache.mails) {
-        SummaryEntry entry = mail.entry;
-        entry.New = !mail.seen;
-        list.push_back(std::move(entry));
+    for (const auto& [uid, mail] : cache.mails) {
+        list.push_back(mail.entry);  // one copy, made in place
+        list.back().New = !mail.seen;
     }
     return ok;
 }

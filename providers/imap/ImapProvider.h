@@ -25,6 +25,7 @@ public:
 
     // user is the account line "login=display name=address=IMAP server=SMTP
     // server", as for a POP account; servers are "host" or "host:port".
+    // Ends the sessions of the profile before (the push connection too).
     void SetUserProfile(std::string user, std::string password) override;
     [[nodiscard]] bool DoLogin() override;
     bool GetMail(std::string locator, std::string& body, CMailMessage& msg) override;
@@ -62,7 +63,12 @@ private:
     // when the one kept from before turns out to be dead.
     korvalin::imap::CImapConnection::Result RunFirst(const std::string& command,
                                                      const korvalin::imap::CImapConnection::Handler& handler);
-    bool Select(const std::string& wireName, bool readOnly, korvalin::imap::MailboxState& state);
+    // SELECT or EXAMINE. listTag, when given, gets the tag of a UID FETCH of
+    // the whole folder's listing items sent right behind it (a first listing
+    // needs nothing from the answer before it asks); its answer is for the
+    // caller to finish.
+    bool Select(const std::string& wireName, bool readOnly, korvalin::imap::MailboxState& state,
+                std::string* listTag = nullptr);
     bool ListInto(const std::string& wireName, CSummaryArray& list);
     bool RemoveFromMailbox(uint64_t uid);
     void NotifyInboxChanged();

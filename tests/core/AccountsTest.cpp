@@ -246,6 +246,9 @@ TEST(Accounts, LogOffKeepsOnlyTheInbox)
     bed.engine->Accounts().LogOff(*account);
     EXPECT_EQ(account->Folders().size(), 1u);
     EXPECT_FALSE(account->LoggedIn());
+    // The provider is told by a profile without password, so that it can end its sessions.
+    ASSERT_FALSE(bed.Script("Mail")->profiles.empty());
+    EXPECT_EQ(bed.Script("Mail")->profiles.back(), std::make_pair(std::string("joe"), std::string()));
     EXPECT_TRUE(account->AddressBook().empty());
     EXPECT_EQ(hooks.saved, 1);
     EXPECT_EQ(hooks.stops, 1);

@@ -53,6 +53,10 @@ std::vector<std::string> ScriptedImapServer::CommandsNamed(const std::string& na
 
 void ScriptedImapServer::Serve(PeerConnection& connection, int session)
 {
+    struct CountEnd {
+        std::atomic<int>& count;
+        ~CountEnd() { ++count; }
+    } countEnd{Ended};
     connection.Write("* OK [CAPABILITY " + Capabilities + "] scripted IMAP server ready\r\n");
     std::string line;
     while (connection.ReadLine(line)) {

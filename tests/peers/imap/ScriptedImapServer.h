@@ -6,6 +6,7 @@
 
 #include "LinePeer.h"
 
+#include <atomic>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -32,6 +33,8 @@ public:
     std::vector<std::string> Commands() const;
     // Commands whose name is name, in order.
     std::vector<std::string> CommandsNamed(const std::string& name) const;
+    // Connections the client has closed (or the script ended) so far.
+    int EndedCount() const { return Ended.load(); }
 
 private:
     void Serve(PeerConnection& connection, int session);
@@ -40,6 +43,7 @@ private:
     std::string Capabilities;
     mutable std::mutex Mutex;
     std::vector<ImapCommand> Received;
+    std::atomic<int> Ended{0};
 };
 
 }  // namespace korvalin::test

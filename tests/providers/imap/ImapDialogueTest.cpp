@@ -359,4 +359,91 @@ TEST(ImapPush, AServerWithoutIdleLeavesTheFolderToTheTimer)
     EXPECT_EQ(server.ConnectionCount(), 1);
 }
 
+// The push connection belongs to the profile it was opened for: a new one
+// (the program gives one when the account logs off) or the end of the
+// provider object closes it.
+TEST(ImapPush, TheIdleConnectionEndsWithANewProfileAndWithTheProvider)
+{
+    for (const bool deleteIt : {false, true}) {
+        ScriptedImapServer server([&](const ImapCommand& command) -> std::optional<PeerReply> {
+            if (command.Name == "EXAMINE")
+                return PeerReply{Examine(1, 1, 2)};
+            if (command.Name == "IDLE")
+                return PeerReply{"+ idling\r\n"};
+            return std::nullopt;
+        });
+        auto provider = LoggedIn(server);
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!provider->Watcher()->Idling() && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_TRUE(provider->Watcher()->Idling());
+        ASSERT_EQ(server.ConnectionCount(), 2);
+        EXPECT_EQ(server.EndedCount(), 0);
+        if (deleteIt)
+            provider.reset();
+        else
+            provider->SetUserProfile("user=User=user@example.net=" + server.Address() + "=127.0.0.1:1", "");
+        while (server.EndedCount() < 2 && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(server.EndedCount(), 2) << (deleteIt ? "deleted" : "new profile");
+        if (!deleteIt) {
+            CSummaryArray list;
+            EXPECT_FALSE(provider->GetMailSummary(list, -1)) << "nothing is served before the next login";
+        }
+    }
+}
+
+// Literals are read by their size: a bare LF or CR inside one is data.
+TEST(ImapDialogue, LiteralsHoldBareLineEndsAsData)
+{
+    const std::string body = "From: Ann <ann@example.org>\r\nSubject: odd\r\n\r\nbare LF\nbare CR\rend\n";
+    ScriptedImapServer server(
+        [&](const ImapCommand& command) -> std::optional<PeerReply> {
+            if (command.Name == "UID FETCH")
+                return PeerReply{"* 1 FETCH (UID 7 BODY[] {" + std::to_string(body.size()) + "}\r\n" + body +
+                                 " FLAGS (\\Seen))\r\n$T OK done\r\n"};
+            return std::nullopt;
+        },
+        kPlainCaps);
+    korvalin::imap::CImapConnection connection;
+    ASSERT_TRUE(connection.Open("127.0.0.1", server.Port()));
+    ASSERT_TRUE(connection.Login("user", "secret"));
+    korvalin::imap::FetchItems items;
+    bool taken = false;
+    auto take = [&](const korvalin::imap::ImapResponse& response) {
+        taken = korvalin::imap::TakeFetch(response, items) || taken;
+    };
+    ASSERT_EQ(connection.Run("UID FETCH 7 (UID BODY.PEEK[])", take), korvalin::imap::CImapConnection::Ok)
+        << connection.LastError;
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(items.body, body);
+    EXPECT_TRUE(items.seen) << "the items after the literal are read too";
+    EXPECT_EQ(connection.Run("NOOP"), korvalin::imap::CImapConnection::Ok) << "the dialogue goes on";
+}
+
+// A first listing sends its UID FETCH right behind EXAMINE; when EXAMINE
+// fails, the answer to the FETCH is read and dropped and the dialogue stays in step.
+TEST(ImapDialogue, AFailedExamineOfAFirstListingKeepsTheDialogueInStep)
+{
+    std::atomic<int> examines{0};
+    ScriptedImapServer server(
+        [&](const ImapCommand& command) -> std::optional<PeerReply> {
+            if (command.Name == "EXAMINE")
+                return examines++ == 0 ? PeerReply{"$T NO [TRYCREATE] no such mailbox\r\n"}
+                                       : PeerReply{Examine(1, 1, 2)};
+            if (command.Name == "UID FETCH")
+                return examines == 1 ? PeerReply{"$T BAD no mailbox selected\r\n"}
+                                     : PeerReply{FetchLine(1, 1, "One") + "$T OK done\r\n"};
+            return std::nullopt;
+        },
+        kPlainCaps);
+    auto provider = LoggedIn(server);
+    CSummaryArray list;
+    EXPECT_FALSE(provider->GetMailSummary(list, -1));
+    EXPECT_THAT(provider->LastError(), HasSubstr("no such mailbox"));
+    ASSERT_TRUE(provider->GetMailSummary(list, -1)) << provider->LastError();
+    EXPECT_THAT(Subjects(list), ElementsAre("One"));
+    EXPECT_EQ(server.ConnectionCount(), 1);
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 // The IMAP response parser and what the provider takes out of responses.
 #include "ImapItems.h"
+#include "ImapMessage.h"
 #include "ImapProvider.h"
 #include "ImapResponse.h"
 #include "ImapUtf7.h"
@@ -207,6 +208,51 @@ TEST(ImapItems, LocatorsRoundTripAndRefuseOthers)
     EXPECT_EQ(uid, 12u);
     for (const char* other : {"", "msgid##3", "imap:1:0:INBOX", "imap:x:1:INBOX", "imap:1:2:", "imap:1:2"})
         EXPECT_FALSE(SplitLocator(other, name, validity, uid)) << other;
+}
+
+// The direct reading of plain header blocks gives what the MIME unit gives;
+// anything it cannot read the same way is left to the MIME unit.
+TEST(ImapHeaderSummary, PlainBlocksReadAsTheMimeUnitReadsThem)
+{
+    struct Case {
+        std::string block;
+        bool plain;
+    };
+    const Case cases[] = {
+        {"From: Sender 1 <s1@example.org>\r\nSubject: Mail number 1\r\nDate: Mon, 7 Dec 1998 10:20:30 +0000\r\n"
+         "Message-ID: <1@bench>\r\n\r\n", true},
+        {"from: s2@example.org\r\nsubject: Hi\r\ndate: 7 Dec 1998 10:20:30 +0000\r\nmessage-id: <a.b@c.d>\r\n\r\n", true},
+        {"From: \"Ann Smith\" <ann.smith@example.org>\r\nSubject:   padded  \r\n\r\n", true},
+        {"From: Ann <a@b.c>\nSubject: (no subject) [x] ok!\nDate: Tue, 8 Dec 1998\n\n", true},
+        {"Subject: \r\nDate: \r\n\r\n", true},
+        {"From: x@y\r\n\r\n", true},
+        {"Message-ID: <only@id>\r\n\r\n", true},
+        {"", true},
+        {"From: =?UTF-8?B?w4RuZGVy?= <a@b.c>\r\nSubject: =?ISO-8859-1?Q?Gr=FC=DFe?=\r\n\r\n", false},
+        {"From: Ann <a@b.c>\r\nSubject: folded\r\n line\r\n\r\n", false},
+        {"From: \"Smith, Ann\" <a@b.c>\r\n\r\n", false},
+        {"From: Ann.Smith <a@b.c>\r\n\r\n", false},
+        {"From: a@b.c (Ann)\r\n\r\n", false},
+        {"From: <a@b.c>\r\n\r\n", false},
+        {"From: Ann <a@b.c>, Bob <b@b.c>\r\n\r\n", false},
+        {"From: a@b.c\r\nFrom: d@e.f\r\n\r\n", false},
+        {"Subject: two  spaces\r\n\r\n", false},
+        {"Subject: caf\xc3\xa9\r\n\r\n", false},
+        {"Subject: tab\there\r\n\r\n", false},
+        {"Message-ID: <no-at-sign>\r\n\r\n", false},
+        {"Message-ID: <a@b> (comment)\r\n\r\n", false},
+        {"No colon here\r\n\r\n", false},
+    };
+    for (const Case& c : cases) {
+        HeaderSummary plain;
+        EXPECT_EQ(SummarizePlainHeader(c.block, plain), c.plain) << c.block;
+        HeaderSummary mime = SummarizeHeaderWithMime(c.block);
+        HeaderSummary chosen = SummarizeHeader(c.block);
+        EXPECT_EQ(chosen.From, mime.From) << c.block;
+        EXPECT_EQ(chosen.Subject, mime.Subject) << c.block;
+        EXPECT_EQ(chosen.Date, mime.Date) << c.block;
+        EXPECT_EQ(chosen.MessageId, mime.MessageId) << c.block;
+    }
 }
 
 }  // namespace

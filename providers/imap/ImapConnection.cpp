@@ -169,13 +169,17 @@ bool CImapConnection::FlushOut()
     }
 }
 
-bool CImapConnection::ReadLine(std::string& line, size_t maxLength, int quietSeconds, bool* quiet)
+// Retries one read of the stream each second it times out, until it ends,
+// the caller stops, the quiet time passes (quietSeconds > 0, reported
+// through quiet) or the server stays silent for IdleLimit seconds.
+template <typename Read>
+bool CImapConnection::AwaitRead(Read read, int quietSeconds, bool* quiet)
 {
     int waited = 0;
     while (true) {
         if (Stop != nullptr && *Stop)
             return Fail("stopped");
-        StreamStatus status = Socket.ReadLine(line, maxLength);
+        StreamStatus status = read();
         if (status == StreamStatus::Ok)
             return true;
         if (status != StreamStatus::TimedOut)
@@ -190,20 +194,14 @@ bool CImapConnection::ReadLine(std::string& line, size_t maxLength, int quietSec
     }
 }
 
+bool CImapConnection::ReadLine(std::string& line, size_t maxLength, int quietSeconds, bool* quiet)
+{
+    return AwaitRead([&] { return Socket.ReadLine(line, maxLength); }, quietSeconds, quiet);
+}
+
 bool CImapConnection::ReadLiteral(std::string& wire, size_t count)
 {
-    int waited = 0;
-    while (true) {
-        if (Stop != nullptr && *Stop)
-            return Fail("stopped");
-        StreamStatus status = Socket.ReadBytes(wire, count);
-        if (status == StreamStatus::Ok)
-            return true;
-        if (status != StreamStatus::TimedOut)
-            return Fail(std::string(StreamStatusText(status)) + ": " + Socket.ErrorText());
-        if (++waited >= IdleLimit)
-            return Fail("no answer for " + std::to_string(IdleLimit) + " s");
-    }
+    return AwaitRead([&] { return Socket.ReadBytes(wire, count); }, 0, nullptr);
 }
 
 // The stream gives lines without their ends; the wire form puts CR LF back

@@ -89,6 +89,8 @@ private:
     bool ReadLine(std::string& line, size_t maxLength, int quietSeconds, bool* quiet);
     // Appends exactly count bytes (a literal's contents) to wire.
     bool ReadLiteral(std::string& wire, size_t count);
+    template <typename Read>
+    bool AwaitRead(Read read, int quietSeconds, bool* quiet);
     bool FlushOut();
     // Keeps what every response may carry: capabilities and BYE.
     void Observe(const ImapResponse& response);

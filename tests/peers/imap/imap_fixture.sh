@@ -69,7 +69,10 @@ stop_one() {
     local dir=$1 name=$2 pid
     alive "$dir" "$name" || return 0
     pid=$(cat "$dir/$name.pid")
-    kill -TERM "$pid" 2>/dev/null || return 0
+    # Each server was started with setsid, so its pid names its own process
+    # group: the whole group ends, mail sessions included, as in a real
+    # restart (Dovecot's sessions would otherwise linger for seconds).
+    kill -TERM -- "-$pid" 2>/dev/null || kill -TERM "$pid" 2>/dev/null || return 0
     for _ in $(seq 200); do running "$pid" || return 0; sleep 0.02; done
     kill -KILL "$pid" 2>/dev/null || true
 }

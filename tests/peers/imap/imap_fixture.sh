@@ -65,16 +65,26 @@ alive() {
     running "$pid" && tr '\0' ' ' < "/proc/$pid/cmdline" 2>/dev/null | grep -qF "$1/"
 }
 
+# group_running PGID: true while a live (not zombie) process is in the group
+group_running() {
+    cat /proc/[0-9]*/stat 2>/dev/null |
+        awk -v g="$1" '{ sub(/^.*\) /, ""); if ($3 == g && $1 != "Z") found = 1 } END { exit !found }'
+}
+
 stop_one() {
     local dir=$1 name=$2 pid
     alive "$dir" "$name" || return 0
     pid=$(cat "$dir/$name.pid")
-    # Each server was started with setsid, so its pid names its own process
-    # group: the whole group ends, mail sessions included, as in a real
-    # restart (Dovecot's sessions would otherwise linger for seconds).
-    kill -TERM -- "-$pid" 2>/dev/null || kill -TERM "$pid" 2>/dev/null || return 0
-    for _ in $(seq 200); do running "$pid" || return 0; sleep 0.02; done
-    kill -KILL "$pid" 2>/dev/null || true
+    # The server first, so that it cleans up after itself; then the rest of
+    # its process group (it was started with setsid, so its pid names the
+    # group): Dovecot's mail sessions would otherwise linger for seconds
+    # after their master, as if the server had not restarted.
+    kill -TERM "$pid" 2>/dev/null || return 0
+    for _ in $(seq 200); do running "$pid" || break; sleep 0.02; done
+    running "$pid" && kill -KILL "$pid" 2>/dev/null
+    kill -TERM -- "-$pid" 2>/dev/null || return 0
+    for _ in $(seq 200); do group_running "$pid" || return 0; sleep 0.02; done
+    kill -KILL -- "-$pid" 2>/dev/null || true
 }
 
 write_config() {
@@ -217,10 +227,13 @@ restart() {
     export PATH="$PATH:/usr/sbin"
     port=$(cat "$dir/imap.port")
     stop_one "$dir" dovecot
+    # The old master is gone (or a zombie nobody reaped yet, which Dovecot
+    # would take for a running copy): its pid file says nothing any more.
+    rm -f "$dir/run/master.pid"
     setsid dovecot -F -c "$dir/dovecot.conf" > "$dir/dovecot.out" 2>&1 < /dev/null &
     pid=$!
     echo "$pid" > "$dir/dovecot.pid"
-    wait_greeting "$port" "$pid" "* OK" || die "Dovecot did not come up again on $port"
+    wait_greeting "$port" "$pid" "* OK" || die "Dovecot did not come up again on $port: $(tail -n 5 "$dir/dovecot.out")"
 }
 
 stop() {

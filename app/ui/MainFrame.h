@@ -205,7 +205,7 @@ private:
     std::unique_ptr<QMenu> summaryMenu_;
     QHash<const MailFolder*, QPointer<SummaryWindow>> folderWindows_;
     QPointer<NewMailsBox> newMailsBox_;
-    QObject* sound_ = nullptr;
+    QString soundError_;  // the last reason a sound was not played, logged once
     QTimer checkTimer_;
     std::vector<std::string> buildLog_;  // what building the frame logs once the log is there
     QTimer commandTimer_;

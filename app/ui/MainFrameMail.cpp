@@ -7,6 +7,7 @@
 #include "MainFrame.h"
 #include "MenuProxies.h"
 #include "NewMailsBox.h"
+#include "SoundPlayer.h"
 #include "SummaryView.h"
 #include "SummaryWindow.h"
 #include "TrayIcon.h"
@@ -15,8 +16,6 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMenu>
-#include <QSoundEffect>
-#include <QUrl>
 
 namespace korvalin::ui {
 
@@ -201,17 +200,11 @@ void MainFrame::StopTrayAnimation()
 
 void MainFrame::PlaySound(const QString& file)
 {
-    if (!QFileInfo::exists(file))
-        return;
-    // Without an audio device the effect stays silent.
-    auto* effect = new QSoundEffect(this);
-    effect->setSource(QUrl::fromLocalFile(file));
-    connect(effect, &QSoundEffect::playingChanged, effect, [effect] {
-        if (!effect->isPlaying())
-            effect->deleteLater();
-    });
-    effect->play();
-    QTimer::singleShot(30000, effect, &QObject::deleteLater);
+    QString error;
+    if (!PlaySoundFile(this, file, &error) && engine_ != nullptr && error != soundError_) {
+        soundError_ = error;
+        engine_->Log().Info(kCommon, "No new-mail sound: %s", error.toStdString().c_str());
+    }
 }
 
 NewMailsBox* MainFrame::OpenNewMailsBox()

@@ -1,30 +1,15 @@
 #include "SoundPicker.h"
 
+#include "SoundPlayer.h"
+
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSoundEffect>
-#include <QTimer>
-#include <QUrl>
 
 namespace korvalin::ui {
-
-void PlaySoundFile(QObject* owner, const QString& file)
-{
-    if (!QFileInfo::exists(file))
-        return;
-    auto* effect = new QSoundEffect(owner);
-    effect->setSource(QUrl::fromLocalFile(file));
-    QObject::connect(effect, &QSoundEffect::playingChanged, effect, [effect] {
-        if (!effect->isPlaying())
-            effect->deleteLater();
-    });
-    effect->play();
-    QTimer::singleShot(30000, effect, &QObject::deleteLater);
-}
 
 SoundPicker::SoundPicker(const QString& path, const QString& playText, QWidget* parent) : QWidget(parent)
 {
@@ -74,7 +59,11 @@ void SoundPicker::Browse()
 
 void SoundPicker::Play()
 {
-    PlaySoundFile(this, Path());
+    QString error;
+    if (!PlaySoundFile(this, Path(), &error))
+        play_->setToolTip("Not played: " + error);
+    else
+        play_->setToolTip(QString());
 }
 
 }  // namespace korvalin::ui

@@ -41,7 +41,4 @@ private:
     std::function<std::optional<QString>(const QString& start)> chooser_;
 };
 
-// Plays a wave file without waiting; nothing happens without a sound device.
-void PlaySoundFile(QObject* owner, const QString& file);
-
 }  // namespace korvalin::ui

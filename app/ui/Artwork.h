@@ -1,5 +1,5 @@
 // The program's pictures, drawn from the SVG files in the resources at the
-// sizes they are shown at (so no icon-engine plug-in is needed).
+// sizes they are shown at, when first shown (no icon-engine plug-in needed).
 #pragma once
 
 #include <QIcon>

@@ -5,6 +5,7 @@
 #include "DesktopNotifier.h"
 #include "Engine.h"
 #include "FeatureHooks.h"
+#include "FreeMemory.h"
 #include "Keyring.h"
 #include "MainFrame.h"
 #include "ProgramApplication.h"
@@ -84,7 +85,10 @@ int Program::Run()
     QObject::connect(&instance, &SingleInstance::RecipientReceived, &frame,
                      &MainFrame::ComposeForHandedOverRecipient, Qt::QueuedConnection);
 
-    port.SetBusyEndedListener([&notifier] { notifier.PassEnded(); });
+    port.SetBusyEndedListener([&notifier] {
+        notifier.PassEnded();
+        ReturnFreeMemory();
+    });
     frame.OpenHomeWindow();
 
     log.Info(kCommon, "Showing main window.");

@@ -19,7 +19,7 @@ const SoundModule& LoadedModule()
     static const SoundModule module = [] {
         SoundModule loaded;
         // Never unloaded: effects it made may still be playing at exit.
-        QLibrary library(QCoreApplication::applicationDirPath() + "/korvalin-sound.so");
+        QLibrary library(QCoreApplication::applicationDirPath() + "/modules/korvalin-sound.so");
         loaded.play = reinterpret_cast<PlayFunction>(library.resolve("KorvalinPlaySound"));
         if (loaded.play == nullptr)
             loaded.error = "the sound module cannot be loaded: " + library.errorString();

@@ -1,5 +1,5 @@
-// Plays a wave file without waiting, through the sound module beside the
-// program (loaded on the first sound); nothing is heard without a device.
+// Plays a wave file without waiting, through the sound module in modules/
+// beside the program (loaded on the first sound); nothing is heard without a device.
 #pragma once
 
 #include <QObject>

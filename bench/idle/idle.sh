@@ -117,6 +117,9 @@ smaps_breakdown() {  # resident kB by kind of mapping
     /^Rss:/ { rss[kind] += $2 }
     END { for (k in rss) if (rss[k] > 0) printf "  %7.1f MB  %s\n", rss[k] / 1024, k }' "/proc/$1/smaps" | sort -rn
   echo "  threads: $(ls "/proc/$1/task" | wc -l)"
+  echo "  largest files mapped (resident MB):"
+  awk '/^[0-9a-f]+-[0-9a-f]+ / { name = $6 } /^Rss:/ && name ~ /\// { rss[name] += $2 }
+       END { for (n in rss) printf "  %7.1f MB  %s\n", rss[n] / 1024, n }' "/proc/$1/smaps" | sort -rn | head -25
 }
 
 switches() {  # voluntary + involuntary context switches of the main thread
